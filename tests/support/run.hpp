@@ -1,0 +1,156 @@
+// Runs a built program as a user would: given bytes on standard input,
+// standard output and standard error captured, exit status returned.
+#pragma once
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+struct RunResult {
+    std::string out;
+    std::string err;
+    int status = -1;  // exit status, or 128 + signal number
+};
+
+struct RunOptions {
+    bool close_stdin = false;      // start with standard input closed
+    bool stdout_to_full = false;   // standard output on /dev/full
+    std::string directory;         // working directory, if not the current one
+};
+
+inline std::string program_path(const std::string& name)
+{
+    return std::string(BIN_DIR) + "/" + name;
+}
+
+inline RunResult run(const std::string& name, const std::string& input, const RunOptions& options = {})
+{
+    int in_pipe[2], out_pipe[2], err_pipe[2];
+    if (pipe(in_pipe) != 0 || pipe(out_pipe) != 0 || pipe(err_pipe) != 0)
+        throw std::runtime_error("pipe failed");
+    const std::string path = program_path(name);
+    const pid_t pid = fork();
+    if (pid < 0)
+        throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        if (options.close_stdin)
+            close(0);
+        else
+            dup2(in_pipe[0], 0);
+        if (options.stdout_to_full) {
+            const int full = open("/dev/full", O_WRONLY);
+            dup2(full, 1);
+        } else {
+            dup2(out_pipe[1], 1);
+        }
+        dup2(err_pipe[1], 2);
+        for (int fd : {in_pipe[0], in_pipe[1], out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1]})
+            close(fd);
+        if (!options.directory.empty() && chdir(options.directory.c_str()) != 0)
+            _exit(126);
+        execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(in_pipe[0]);
+    close(out_pipe[1]);
+    close(err_pipe[1]);
+    signal(SIGPIPE, SIG_IGN);
+
+    RunResult result;
+    std::size_t written = 0;
+    int to_child = in_pipe[1];
+    fcntl(to_child, F_SETFL, O_NONBLOCK);
+    if (input.empty()) {
+        close(to_child);
+        to_child = -1;
+    }
+    bool out_open = true, err_open = true;
+    char chunk[1 << 16];
+    while (out_open || err_open) {
+        pollfd fds[3];
+        int count = 0;
+        if (out_open)
+            fds[count++] = {out_pipe[0], POLLIN, 0};
+        if (err_open)
+            fds[count++] = {err_pipe[0], POLLIN, 0};
+        if (to_child >= 0)
+            fds[count++] = {to_child, POLLOUT, 0};
+        if (poll(fds, static_cast<nfds_t>(count), -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            throw std::runtime_error("poll failed");
+        }
+        for (int i = 0; i < count; ++i) {
+            if (fds[i].revents == 0)
+                continue;
+            if (fds[i].fd == to_child) {
+                const ssize_t done = write(to_child, input.data() + written, input.size() - written);
+                if (done > 0)
+                    written += static_cast<std::size_t>(done);
+                if (done < 0 && errno != EAGAIN) {
+                    close(to_child);  // the program stopped reading
+                    to_child = -1;
+                } else if (written == input.size()) {
+                    close(to_child);
+                    to_child = -1;
+                }
+                continue;
+            }
+            const ssize_t got = read(fds[i].fd, chunk, sizeof chunk);
+            const bool is_out = fds[i].fd == out_pipe[0];
+            if (got > 0) {
+                (is_out ? result.out : result.err).append(chunk, static_cast<std::size_t>(got));
+            } else {
+                (is_out ? out_open : err_open) = false;
+                close(fds[i].fd);
+            }
+        }
+    }
+    if (to_child >= 0)
+        close(to_child);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return result;
+}
+
+// A fresh empty folder, removed with everything in it at the end of scope.
+class TempDir {
+public:
+    TempDir()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "suite-test-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("mkdtemp failed");
+        path_ = pattern;
+    }
+    ~TempDir() { std::filesystem::remove_all(path_); }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline std::string read_file(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+}  // namespace testing_support
