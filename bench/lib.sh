@@ -1,26 +1,29 @@
 # Helpers for the benchmarks: wall time and peak memory of one command, and
 # the rows of the result table.
 
-# measure NAME COMMAND...: runs the command once (through bash -c when given a
-# single string) and records its wall seconds in SECONDS_<NAME> and its peak
-# resident kilobytes in PEAK_<NAME>.
+# measure NAME COMMAND: runs the command string once in this shell and
+# records its wall seconds in SECONDS_<NAME>.
 measure() {
-  local name=$1; shift
-  local stats
-  stats=$(mktemp)
-  if [ -x /usr/bin/time ]; then
-    /usr/bin/time -f '%e %M' -o "$stats" bash -c "$*"
-  else
-    local start end
-    start=$(date +%s%N)
-    bash -c "$*"
-    end=$(date +%s%N)
-    echo "$(( (end - start) / 1000000 ))e-3 0" > "$stats"
+  local name=$1 command=$2 start end
+  start=$(date +%s%N)
+  eval "$command"
+  end=$(date +%s%N)
+  printf -v "SECONDS_$name" '%s' "$(awk -v ns=$((end - start)) 'BEGIN { printf "%.4f", ns / 1e9 }')"
+}
+
+# peak NAME COMMAND: runs the command string once and records its peak
+# resident memory in megabytes in PEAK_<NAME> ("?" without /usr/bin/time).
+peak() {
+  local name=$1 command=$2 stats kb
+  if [ ! -x /usr/bin/time ]; then
+    printf -v "PEAK_$name" '?'
+    return
   fi
-  read -r secs peak < "$stats"
+  stats=$(mktemp)
+  /usr/bin/time -f '%M' -o "$stats" bash -c "$command"
+  kb=$(tail -n 1 "$stats")
   rm -f "$stats"
-  printf -v "SECONDS_$name" '%s' "$secs"
-  printf -v "PEAK_$name" '%s' "$peak"
+  printf -v "PEAK_$name" '%s' "$(awk -v kb="$kb" 'BEGIN { printf "%.1f", kb / 1024 }')"
 }
 
 # ratio A B: A / B to two places ("inf" when B is 0).
