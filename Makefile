@@ -4,8 +4,10 @@ BUILD     ?= build
 ASAN      ?= build-asan
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX    ?= /usr/local
+FUZZ_SECONDS ?= 60
+FUZZ_JOBS    ?= 1
 
-.PHONY: all build demo test test-asan bench install clean
+.PHONY: all build demo test test-asan bench fuzz install clean
 
 all: build
 
@@ -28,8 +30,12 @@ test-asan:
 bench: build
 	bash bench/run.sh $(BUILD)
 
+# FUZZ_SECONDS per program (default 60), FUZZ_JOBS programs at a time.
+fuzz: build
+	BUILD=$(BUILD) FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_JOBS=$(FUZZ_JOBS) bash fuzz/run.sh
+
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
-	rm -rf $(BUILD) $(ASAN)
+	rm -rf $(BUILD) $(ASAN) build-fuzz

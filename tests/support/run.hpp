@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -36,8 +37,25 @@ inline std::string program_path(const std::string& name)
     return std::string(BIN_DIR) + "/" + name;
 }
 
+// When SUITE_SEED_DIR is set, every input a test gives a program is kept
+// as SUITE_SEED_DIR/<program>/<hash>, so fuzzing starts from what the tests
+// already use. Large inputs make poor seeds and are left out.
+inline void keep_as_seed(const std::string& name, const std::string& input)
+{
+    const char* folder = std::getenv("SUITE_SEED_DIR");
+    if (folder == nullptr || input.size() > (std::size_t{1} << 16))
+        return;
+    std::uint64_t hash = 14695981039346656037u;  // FNV-1a
+    for (unsigned char c : input)
+        hash = (hash ^ c) * 1099511628211u;
+    const std::filesystem::path dir = std::filesystem::path(folder) / name;
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / std::to_string(hash), std::ios::binary) << input;
+}
+
 inline RunResult run(const std::string& name, const std::string& input, const RunOptions& options = {})
 {
+    keep_as_seed(name, input);
     int in_pipe[2], out_pipe[2], err_pipe[2];
     if (pipe(in_pipe) != 0 || pipe(out_pipe) != 0 || pipe(err_pipe) != 0)
         throw std::runtime_error("pipe failed");
