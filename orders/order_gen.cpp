@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -27,14 +28,24 @@ namespace {
 constexpr const char* case_name = "3-15.in";
 
 // The case being written, until it is renamed to case_name; removed at exit
-// if the run fails before that.
+// or on a signal that ends the run before that.
 char temporary_name[] = "3-15.in.XXXXXX";
-bool temporary_exists = false;
+volatile std::sig_atomic_t temporary_exists = 0;
 
 void remove_temporary()
 {
-    if (temporary_exists)
+    if (temporary_exists != 0)
         unlink(temporary_name);
+}
+
+// Signals that end the program: the temporary file goes first.
+constexpr int ending_signals[] = {SIGHUP, SIGINT, SIGPIPE, SIGTERM};
+
+void remove_temporary_and_end(int signal)
+{
+    remove_temporary();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
 }
 
 // Buffered writer for the case file; a failed write ends the program with
@@ -93,8 +104,10 @@ int create_temporary()
     const int fd = mkstemp(temporary_name);
     if (fd < 0)
         common::fail("cannot create %s in the current folder: %s", case_name, std::strerror(errno));
-    temporary_exists = true;
+    temporary_exists = 1;
     std::atexit(remove_temporary);
+    for (int signal : ending_signals)
+        std::signal(signal, remove_temporary_and_end);
     const mode_t mask = umask(0);
     umask(mask);
     if (fchmod(fd, 0666 & ~mask) != 0)
@@ -133,7 +146,7 @@ int main()
     console.flush();
     if (std::rename(temporary_name, case_name) != 0)
         common::fail("cannot replace %s: %s", case_name, std::strerror(errno));
-    temporary_exists = false;
+    temporary_exists = 0;
     pause_console();
     return 0;
 }
