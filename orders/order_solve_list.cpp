@@ -29,7 +29,8 @@ std::int32_t offer_price[max_offers + 1];
 std::int32_t next_offer[max_offers + 1];
 std::int32_t offer_count;
 
-// The prices of the item being summed, from position 0.
+// The prices of the item being summed, from position 0. Only the positions
+// an item has just filled are read, so it is never cleared.
 std::int32_t work[max_offers];
 
 // Appends an offer to the end of the item's list.
