@@ -1,0 +1,154 @@
+// The random case order-gen writes, built in the order of draws that defines
+// it; shared by order-gen and its tests. The draws come from any source with
+// next() returning 0..32767, the file text goes to any sink with put(char)
+// and number(int), and the console lines to an Output.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+
+#include "common/output.hpp"
+#include "orders/order_data.hpp"
+
+namespace orders {
+
+constexpr int case_orders = 10000;
+constexpr std::int32_t case_offers = 2000000;
+
+// The items orders are drawn from: 785..799.
+constexpr int first_ordered_item = 785;
+constexpr int ordered_items = 15;
+
+// Factors of the two price formulas and their modulus, 2^31 - 1.
+constexpr std::int64_t demand_price_factor = 40157407;
+constexpr std::int64_t fill_price_factor = 33664391;
+constexpr std::int64_t price_modulus = 2147483647;
+
+// One progress mark on the console per this many exchanges.
+constexpr int progress_step = 100;
+
+// Everything a case is built in; all zero before the first use.
+struct CaseTables {
+    std::int32_t demand[item_count];
+    bool used[item_count];  // the item already has a line in the current order
+    std::int32_t offer_item[case_offers];
+    std::int32_t offer_price[case_offers];
+    std::int32_t remaining;  // offer slots not yet filled; negative when short of room
+};
+
+// Draws the orders and writes them, summing each item's demand.
+template <class Source, class Sink>
+void write_orders(Source& draws, CaseTables& t, Sink& file)
+{
+    std::fill(std::begin(t.demand), std::end(t.demand), 0);
+    file.number(case_orders);
+    file.put('\n');
+    for (int order = 0; order < case_orders; ++order) {
+        const int lines = draws.next() % 4 + 1;
+        file.number(lines);
+        file.put('\n');
+        std::fill(std::begin(t.used), std::end(t.used), false);
+        for (int line = 0; line < lines; ++line) {
+            int item = 0;
+            do
+                item = first_ordered_item + draws.next() % ordered_items;
+            while (t.used[item - first_item]);
+            const int quantity = draws.next() % 52 + 1;
+            file.number(item);
+            file.put(' ');
+            file.number(quantity);
+            file.put('\n');
+            t.used[item - first_item] = true;
+            t.demand[item - first_item] += quantity;
+        }
+        file.put('\n');
+    }
+}
+
+// Gives every item with demand d its d + 1 demand-driven offers. Offers
+// beyond the slots are drawn but not stored; `remaining` then ends below 0.
+template <class Source>
+void add_demand_offers(Source& draws, CaseTables& t)
+{
+    t.remaining = case_offers;
+    for (int item = 0; item < item_count; ++item) {
+        if (t.demand[item] == 0)
+            continue;
+        for (std::int32_t offer = 0; offer <= t.demand[item]; ++offer) {
+            const auto price = static_cast<std::int32_t>(draws.next() * demand_price_factor % price_modulus + 1);
+            if (t.remaining > 0) {
+                const std::int32_t slot = case_offers - t.remaining;
+                t.offer_item[slot] = item + first_item;
+                t.offer_price[slot] = price;
+            }
+            --t.remaining;
+        }
+    }
+}
+
+// Fills the remaining slots with offers for random items.
+template <class Source>
+void add_fill_offers(Source& draws, CaseTables& t)
+{
+    for (; t.remaining > 0; --t.remaining) {
+        const std::int32_t slot = case_offers - t.remaining;
+        t.offer_item[slot] = draws.next() % item_count + first_item;
+        t.offer_price[slot] = static_cast<std::int32_t>(draws.next() * fill_price_factor % price_modulus + 1);
+    }
+}
+
+// Exchanges every slot in turn with a drawn one, marking the progress.
+template <class Source>
+void shuffle_offers(Source& draws, CaseTables& t, common::Output& console)
+{
+    for (std::int32_t slot = 0; slot < case_offers; ++slot) {
+        const std::int32_t partner = draws.next() % case_offers;
+        if (slot % progress_step == 0) {
+            console.put('\r');
+            console.number(slot);
+        }
+        std::swap(t.offer_item[slot], t.offer_item[partner]);
+        std::swap(t.offer_price[slot], t.offer_price[partner]);
+    }
+}
+
+// Writes the offer count and the offers, last slot first.
+template <class Sink>
+void write_offers(const CaseTables& t, Sink& file)
+{
+    file.number(case_offers);
+    file.put('\n');
+    for (std::int32_t slot = case_offers - 1; slot >= 0; --slot) {
+        file.number(t.offer_item[slot]);
+        file.put(' ');
+        file.number(t.offer_price[slot]);
+        file.put('\n');
+    }
+}
+
+// Builds a whole case and writes it to `file`, with the total line and the
+// progress marks on the console. When the orders leave no room for their
+// offers, writes only the fail line on the console and returns false; the
+// file then holds the orders alone and is not to be kept.
+template <class Source, class Sink>
+bool write_case(Source& draws, CaseTables& t, Sink& file, common::Output& console)
+{
+    write_orders(draws, t, file);
+    add_demand_offers(draws, t);
+    if (t.remaining < 0) {
+        console.write("fail ");
+        console.number(t.remaining);
+        console.write("  !!\n");
+        return false;
+    }
+    add_fill_offers(draws, t);
+    console.write("\btotal : ");
+    console.number(case_offers);
+    console.put('\n');
+    shuffle_offers(draws, t, console);
+    write_offers(t, file);
+    return true;
+}
+
+}  // namespace orders
