@@ -66,7 +66,7 @@ pro6::Answers ask(common::Input& in)
     std::fputs("How many item can be found? ", stderr);
     answers.f = read_answer(in, "number of items to be found");
     if (answers.f > 0 && answers.n == 0 && answers.m == 0)
-        common::fail("%d items must be found, but both sequences are empty", answers.f);
+        common::fail("cannot find %d values: both sequences are empty", answers.f);
     return answers;
 }
 
