@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <charconv>
+#include <cstddef>
 #include <cstdint>
 
 #include "common/draws.hpp"
@@ -164,7 +165,8 @@ private:
 
     // How many values of the sequence being drawn equal the index.
     inline static std::uint32_t counts_[Range];
-    // The presence table: a bit per value, set when it occurs in either sequence.
+    // The presence table: a bit per value, set when it occurs in either
+    // sequence (whether it occurs is all the picking asks).
     inline static std::uint64_t present_[words];
     // The distinct present values, ascending, while the found values are picked.
     inline static std::int32_t distinct_[Range];
