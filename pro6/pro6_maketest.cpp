@@ -1,0 +1,90 @@
+// pro6-maketest: asks for two sequence lengths, a number of search values and
+// how many of them must be found, then writes one random PRO6 case to
+// standard output: the lengths, the two sorted sequences, the count and the
+// search values. Banner, prompts and timing traces go to standard error.
+//
+// Two builds: pro6-maketest draws values 0 to 999,999; pro6-maketest-b
+// (WIDE_VALUES) draws values 0 to 9,999,999.
+
+#include <cstdint>
+#include <cstdio>
+
+#include "common/cpu_clock.hpp"
+#include "common/draws.hpp"
+#include "common/fail.hpp"
+#include "common/input.hpp"
+#include "common/output.hpp"
+#include "pro6/case_maker.hpp"
+
+namespace {
+
+#if defined(WIDE_VALUES)
+constexpr const char* name = "pro6-maketest-b";
+using Maker = pro6::CaseMaker<10'000'000>;
+#else
+constexpr const char* name = "pro6-maketest";
+using Maker = pro6::CaseMaker<1'000'000>;
+#endif
+
+// Written to standard error before the prompts.
+constexpr const char* banner = "TestCase Maker for PRO6\nPlease redirect stdout to file.\n\n";
+
+constexpr std::int32_t max_length = 25'000'000;  // values per sequence
+
+// Reads one answer as "%d"; an answer that is missing or not a 32-bit number
+// ends the program.
+std::int32_t read_answer(common::Input& in, const char* what)
+{
+    std::int32_t value = 0;
+    switch (in.read_int(value)) {
+    case common::ReadStatus::ok: return value;
+    case common::ReadStatus::end: common::fail("no %s given: the input ended", what);
+    case common::ReadStatus::no_number: common::fail("the %s is not a number", what);
+    case common::ReadStatus::out_of_range: common::fail("the %s is outside the signed 32-bit range", what);
+    }
+    return value;
+}
+
+std::int32_t read_length(common::Input& in, const char* what)
+{
+    const std::int32_t length = read_answer(in, what);
+    if (length < 0 || length > max_length)
+        common::fail("the %s %d is outside 0..%d", what, length, max_length);
+    return length;
+}
+
+// The banner, the three prompts and the answers they take.
+pro6::Answers ask(common::Input& in)
+{
+    pro6::Answers answers;
+    std::fputs(banner, stderr);
+    std::fputs("Length(2 numbers required): ", stderr);
+    answers.n = read_length(in, "first length");
+    answers.m = read_length(in, "second length");
+    std::fputs("Search Item(1 number required):", stderr);
+    answers.k = read_answer(in, "number of search items");
+    std::fputs("How many item can be found? ", stderr);
+    answers.f = read_answer(in, "number of items to be found");
+    if (answers.f > 0 && answers.n == 0 && answers.m == 0)
+        common::fail("cannot find %d values: both sequences are empty", answers.f);
+    return answers;
+}
+
+void trace(const char* stage)
+{
+    std::fprintf(stderr, ">>> %s: clock()=%d\n", stage, common::cpu_milliseconds());
+}
+
+}  // namespace
+
+int main()
+{
+    common::program_name = name;
+    common::Draws draws = common::Draws::from_time();
+    common::Input in;
+    const pro6::Answers answers = ask(in);
+    common::Output out;
+    Maker::write(draws, answers, out, trace);
+    out.flush();
+    return 0;
+}
