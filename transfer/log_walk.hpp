@@ -107,6 +107,12 @@ inline void write_name(Input& in, Output& out)
 // its newline); true when that is all of it.
 inline bool consume_begin_mark(Input& in)
 {
+    if (in.available() >= begin_mark.size()) {  // the usual case: the whole mark in one block
+        if (std::memcmp(in.data(), begin_mark.data(), begin_mark.size()) != 0)
+            return false;
+        in.advance(begin_mark.size());
+        return true;
+    }
     for (const char expected : begin_mark) {
         if (!in.fill() || *in.data() != expected)
             return false;
@@ -190,9 +196,15 @@ inline std::int64_t read_size(Input& in)
     }
     constexpr auto largest = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
     const std::uint64_t limit = negative ? largest + 1 : largest;
+    // Below `safe` another digit can never pass the limit, which spares the
+    // exact test on all but the last digits of the longest numbers.
+    constexpr std::uint64_t safe = largest / 10;
     std::uint64_t magnitude = 0;
     read_digits(in, [&](unsigned digit) {
-        magnitude = magnitude > (limit - digit) / 10 ? limit : magnitude * 10 + digit;
+        if (magnitude < safe || magnitude <= (limit - digit) / 10)
+            magnitude = magnitude * 10 + digit;
+        else
+            magnitude = limit;
     });
     return negative ? static_cast<std::int64_t>(0 - magnitude) : static_cast<std::int64_t>(magnitude);
 }
