@@ -122,13 +122,31 @@ inline bool consume_begin_mark(Input& in)
 }
 
 // Consumes lines up to the begin line and its mark; false when the input
-// ends first.
+// ends first. Only a line that starts with the mark's first letter can be
+// the begin line, so the search goes from one such letter to the next
+// rather than from line to line.
 inline bool find_begin_line(Input& in)
 {
+    bool line_start = true;  // the reader stands at the start of a line
     while (in.fill()) {
-        if (consume_begin_mark(in))
-            return true;
-        skip_line(in);
+        if (line_start) {
+            if (consume_begin_mark(in))
+                return true;
+            line_start = false;  // the byte it stopped at was looked at
+            continue;
+        }
+        const char* const p = in.data();
+        const char* const end = p + in.available();
+        const char* const letter = find_byte(p, end, begin_mark[0]);
+        if (letter == nullptr) {
+            line_start = end[-1] == '\n';
+            in.advance(in.available());
+        } else if (letter > p && letter[-1] == '\n') {
+            advance_to(in, letter);
+            line_start = true;
+        } else {
+            advance_to(in, letter + 1);
+        }
     }
     return false;
 }

@@ -147,7 +147,7 @@ TEST(LogWalk, SameOutputForEveryBlockSize)
 {
     const std::string log =
         "first line `ignored'\n\n  no quote here 'x'\nget `dir/file one.txt' and `two'\n"
-        "BEGIN:\t5\n BEGIN: 6\nBEGIN: 1700000000   rest\n  END:   1700003725 x\n"
+        "BEGIN:\t5\n BEGIN: 6\nBBEGIN: 7 xBEGIN: 8\n\nBEGIN: 1700000000   rest\n  END:   1700003725 x\n"
         "SIZE: +0001048064\n`skipped'\nnoise\n`a`b'c'`d\r\nBEGIN: 4294967295\nEND: 12884901893\nSIZE: -77\n";
     const std::string expected = "dir/file one.txttwo: 1:02:05 1 MB\nabd\r: 0:00:06 -77 B\n";
     ASSERT_EQ(model(log), expected);
@@ -159,7 +159,7 @@ TEST(LogWalk, SameOutputForEveryBlockSize)
 std::string random_line(std::mt19937& random)
 {
     static const char* const heads[] = {"BEGIN: ", "BEGIN:  ", " BEGIN: ", "BEGIN:\t", "BEGIN:", "BEGIN",
-                                        "END: ", "SIZE: ", "  x ", "", "`", "'", "BEGIN: `"};
+                                        "END: ", "SIZE: ", "  x ", "", "`", "'", "BEGIN: `", "BBEGIN: ", "xB"};
     static const char* const numbers[] = {"", "-", "+", "0", "-0", "12x", "\t9", "4294967296", "18446744073709551617",
                                           "9223372036854775807", "9223372036854775808", "-9223372036854775809"};
     static const char pieces[] = "ab '`\t\r\0\xff BEGIN:0123456789-";

@@ -47,9 +47,10 @@ TEST(TransferSummary, TheRecordWalk)
     // end, an apostrophe outside one does nothing.
     EXPECT_EQ(summary(record("it's `a`b'c'`d e", "0", "0", "0")), "abd e: 0:00:00 0 B\n");
     EXPECT_EQ(summary(record("``'", "0", "0", "0")), ": 0:00:00 0 B\n");
-    // No begin line: indented, tab-separated, glued, or in the wrong case;
+    // No begin line: indented, tab-separated, glued, in the wrong case or
+    // not at the line start;
     // a backquote after the name line is not looked at.
-    EXPECT_EQ(summary("h\n`n'\n BEGIN: 1\n\tBEGIN: 2\nBEGIN:\t3\nBEGIN:4\nbegin: 5\n`m'\nBEGIN: 6\nEND: 6\nSIZE: 0\n"),
+    EXPECT_EQ(summary("h\n`n'\n BEGIN: 1\n\tBEGIN: 2\nBEGIN:\t3\nBEGIN:4\nbegin: 5\nBBEGIN: 7\n`m'\nBEGIN: 6\nEND: 6\nSIZE: 0\n"),
               "n: 0:00:00 0 B\n");
     // Fields are separated by blanks only; the end and size lines' first
     // fields can be anything, even indented.
