@@ -1,12 +1,14 @@
-// The record walk in process, against a line-by-line model of the log, with
-// read blocks from two bytes up so that every piece of a line straddles
-// some block boundary.
+// The summary line's pieces and the record walk, in process: the unit
+// table and worked times by hand, then everything against a line-by-line
+// model of the log, with read blocks from two bytes up so that every piece
+// of a line straddles some block boundary.
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <iterator>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -18,6 +20,48 @@ namespace {
 
 using testing_support::captured;
 using testing_support::TempFile;
+
+constexpr std::int64_t KB = 1024, MB = KB * KB, GB = MB * KB, TB = GB * KB;
+
+std::string line_end(std::uint32_t start, std::uint32_t end, std::int64_t size)
+{
+    return captured([&](common::Output& out) {
+        transfer::write_line_end(out, transfer::split_elapsed(start, end), transfer::scale_size(size));
+    });
+}
+
+TEST(SummaryLine, EveryEdgeOfTheUnitTable)
+{
+    const struct {
+        std::int64_t size;
+        const char* printed;
+    } rows[] = {
+        {1023, "1023 B"}, {1024, "1 KB"}, {1535, "1 KB"}, {1536, "2 KB"},
+        {1023 * KB + 511, "1023 KB"}, {1023 * KB + 512, "1 MB"}, {MB, "1 MB"},
+        {1'000'000'000, "954 MB"}, {GB - 1, "1 GB"}, {TB - 1, "1024 GB"}, {5 * TB, "5120 GB"},
+        // Beyond the table: bytes below 1024, the largest unit never rounds
+        // a quotient above 1023, and the signed 64-bit extremes.
+        {0, "0 B"}, {-5, "-5 B"}, {TB, "1024 GB"}, {TB + GB / 2, "1024 GB"}, {TB + GB - 1, "1024 GB"},
+        {1023 * GB + GB / 2 - 1, "1023 GB"}, {1023 * MB + MB / 2 - 1, "1023 MB"}, {3'500'000, "3 MB"},
+        {std::numeric_limits<std::int64_t>::max(), "8589934591 GB"},
+        {std::numeric_limits<std::int64_t>::min(), "-9223372036854775808 B"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(line_end(0, 0, row.size), std::string(" 0:00:00 ") + row.printed + "\n") << row.size;
+}
+
+TEST(SummaryLine, ElapsedTimesAsTheFormatWritesThem)
+{
+    EXPECT_EQ(line_end(1000, 4725, 1536), " 1:02:05 2 KB\n");
+    EXPECT_EQ(line_end(0, 65, 3'500'000), " 0:01:05 3 MB\n");
+    EXPECT_EQ(line_end(30, 0, 0), " 0:00:-30 0 B\n");
+    EXPECT_EQ(line_end(3725, 0, 0), " -1:-2:-5 0 B\n");
+    EXPECT_EQ(line_end(0, 90000, 0), " 25:00:00 0 B\n");
+    EXPECT_EQ(line_end(4294967295u, 0, 0), " 0:00:01 0 B\n");  // taken modulo 2^32
+    EXPECT_EQ(line_end(0, 4294967295u, 0), " 0:00:-1 0 B\n");
+    EXPECT_EQ(line_end(0, 2147483647, 0), " 596523:14:07 0 B\n");
+    EXPECT_EQ(line_end(0, 2147483648u, 0), " -596523:-14:-8 0 B\n");
+}
 
 std::string walk(const std::string& log, std::size_t capacity)
 {
@@ -82,6 +126,23 @@ long long size_of(std::string field)
     return negative ? (digits == top ? INT64_MIN : -std::stoll(digits)) : std::stoll(digits);
 }
 
+// " %d:%02d:%02d" of end minus start, wrapped into the signed 32-bit range.
+std::string time_text(std::uint32_t start, std::uint32_t end)
+{
+    std::int64_t elapsed = std::int64_t{end} - std::int64_t{start};
+    if (elapsed >= 2147483648)
+        elapsed -= 4294967296;
+    else if (elapsed < -2147483648)
+        elapsed += 4294967296;
+    const int e = static_cast<int>(elapsed);
+    char text[48];
+    std::snprintf(text, sizeof text, " %d:%02d:%02d", e / 3600, e % 3600 / 60, e % 3600 % 60);
+    return text;
+}
+
+// The size in closed form: the smallest unit whose quotient, rounded half
+// up, is at most 1023; failing all, G, its quotient rounded only when that
+// is at most 1023 itself.
 std::string size_text(long long size)
 {
     char text[48];
@@ -124,15 +185,33 @@ std::string model(const std::string& log)
             ++i;
         if (i + 2 >= n)
             break;
-        const std::uint32_t start = time_of(second_field(lines[i])), end = time_of(second_field(lines[i + 1]));
-        const long long size = size_of(second_field(lines[i + 2]));
-        const int e = static_cast<int>(end - start);
-        char time[48];
-        std::snprintf(time, sizeof time, " %d:%02d:%02d", e / 3600, e % 3600 / 60, e % 3600 % 60);
-        out += time + size_text(size);
+        out += time_text(time_of(second_field(lines[i])), time_of(second_field(lines[i + 1])));
+        out += size_text(size_of(second_field(lines[i + 2])));
         i += 4;
     }
     return out;
+}
+
+TEST(SummaryLine, AgreesWithTheModelAroundEveryEdge)
+{
+    std::mt19937_64 random(91);
+    std::vector<std::int64_t> sizes;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> times;
+    std::string expected;
+    for (int i = 0; i < 100000; ++i) {
+        // Sizes near a multiple of each unit's half, and some anywhere.
+        const std::int64_t half_units = (std::int64_t{1} << (9 + 10 * (i % 4))) * static_cast<std::int64_t>(random() % 2100);
+        sizes.push_back(i % 5 == 0 ? static_cast<std::int64_t>(random() >> 1) : half_units + static_cast<std::int64_t>(random() % 5) - 2);
+        const auto start = static_cast<std::uint32_t>(random());
+        times.emplace_back(start, static_cast<std::uint32_t>(i % 2 ? random() : start + random() % 200000 - 100000));
+        expected += time_text(times.back().first, times.back().second) + size_text(sizes.back());
+    }
+    const std::string got = captured([&](common::Output& out) {
+        for (std::size_t i = 0; i < sizes.size(); ++i)
+            transfer::write_line_end(out, transfer::split_elapsed(times[i].first, times[i].second),
+                                     transfer::scale_size(sizes[i]));
+    });
+    ASSERT_EQ(got, expected);
 }
 
 TEST(LogWalk, ModelAgreesWithTheWorkedExamples)
