@@ -103,8 +103,9 @@ inline void write_name(Input& in, Output& out)
     }
 }
 
-// Consumes as much of the begin mark as the current line starts with (never
-// its newline); true when that is all of it.
+// True, with the mark consumed, when the current line starts with the begin
+// mark. Otherwise the reader stops within the line's first bytes, never
+// past a byte that differed from the mark.
 inline bool consume_begin_mark(Input& in)
 {
     if (in.available() >= begin_mark.size()) {  // the usual case: the whole mark in one block
@@ -132,7 +133,7 @@ inline bool find_begin_line(Input& in)
         if (line_start) {
             if (consume_begin_mark(in))
                 return true;
-            line_start = false;  // the byte it stopped at was looked at
+            line_start = false;  // a letter where it stopped was looked at
             continue;
         }
         const char* const p = in.data();
