@@ -26,6 +26,17 @@ struct Counter {
     }
 };
 
+// Where two texts first differ, for messages that stay short when the
+// texts are long.
+inline std::string first_difference(const std::string& got, const std::string& expected)
+{
+    std::size_t at = 0;
+    while (at < got.size() && at < expected.size() && got[at] == expected[at])
+        ++at;
+    return "sizes " + std::to_string(got.size()) + " and " + std::to_string(expected.size()) + ", first difference at " +
+           std::to_string(at);
+}
+
 inline std::string solve(const std::string& input)
 {
     const std::size_t newline = input.find('\n');
