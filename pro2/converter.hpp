@@ -1,10 +1,12 @@
 // The PRO2 header and body conversions, shared by pro2-solve and its tests.
-// The body streams through in the reader's blocks: a fast tally counts what
-// was read, runs of ordinary text are copied in one write, and only the
-// leading whitespace of each line is looked at closely.
+// The body streams through in the reader's blocks: a vectorised tally counts
+// what was read; bit masks over 64-byte stretches find each line's leading
+// whitespace, the only place where a conversion changes anything; and
+// everything between those places is copied in one write.
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -146,23 +148,47 @@ inline bool leading_after(const Classes& c, std::uint64_t leading, std::size_t n
 }
 
 // Writes the bytes from `from` up to `to`, skipping the call when there are
-// none: held blanks are often released right where they end.
+// none.
 inline void copy(common::Output& out, const char* from, const char* to)
 {
     if (to != from)
         out.write(from, static_cast<std::size_t>(to - from));
 }
 
-// Writes c n times; a few one at a time, which costs less than a call to
-// fill them.
-inline void repeat(common::Output& out, char c, std::uint64_t n)
+// Writes `tabs` tabs, then `blanks` blanks. A few of each (what a line
+// mostly has) go out in one write from a fixed text: much cheaper than
+// filling them one at a time or with two fills.
+inline void tabs_then_blanks(common::Output& out, std::uint64_t tabs, std::uint64_t blanks)
 {
-    if (n <= 8) {
-        for (; n > 0; --n)
-            out.put(c);
+    constexpr std::uint64_t most = 64;
+    static constexpr auto text = [] {
+        std::array<char, 2 * most> t{};
+        for (std::size_t i = 0; i < t.size(); ++i)
+            t[i] = i < most ? '\t' : ' ';
+        return t;
+    }();
+    if (tabs <= most && blanks <= most) {
+        out.write(text.data() + most - tabs, tabs + blanks);
     } else {
-        out.repeat(c, n);
+        out.repeat('\t', tabs);
+        out.repeat(' ', blanks);
     }
+}
+
+// The bits below bit n, for n from 0 to 64.
+inline std::uint64_t low_bits(unsigned n)
+{
+    return n >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1;
+}
+
+// The number of set bits. Without the processor's own instruction in the
+// baseline instruction set, std::popcount is a library call; this is not.
+inline unsigned count_bits(std::uint64_t x)
+{
+    x = x - ((x >> 1) & 0x5555555555555555u);
+    x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
+    x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0fu;
+    return static_cast<unsigned>((x * 0x0101010101010101u) >> 56);
 }
 
 // The index of the lowest set bit.
@@ -245,12 +271,15 @@ inline void tabs_to_blanks(common::Input& in, common::Output& out, std::int32_t 
             const std::size_t n = std::min(detail::stretch, static_cast<std::size_t>(end - p));
             const detail::Classes classes = detail::classify(p, n);
             const std::uint64_t leading_space = detail::leading_bits(classes, leading);
-            for (std::uint64_t tab = leading_space & classes.tabs; tab != 0; tab &= tab - 1) {
-                const char* const at = p + detail::lowest(tab);
-                out.write(unwritten, static_cast<std::size_t>(at - unwritten));
-                out.repeat(' ', blanks_per_tab);
-                unwritten = at + 1;
-                ++tabs;
+            std::uint64_t leading_tabs = leading_space & classes.tabs;
+            while (leading_tabs != 0) {
+                const unsigned at = detail::lowest(leading_tabs);
+                const auto run = static_cast<unsigned>(std::countr_one(leading_tabs >> at));
+                detail::copy(out, unwritten, p + at);
+                detail::tabs_then_blanks(out, 0, run * blanks_per_tab);
+                unwritten = p + at + run;
+                tabs += run;
+                leading_tabs &= ~detail::low_bits(at + run);
             }
             leading = detail::leading_after(classes, leading_space, n);
         }
@@ -266,58 +295,65 @@ inline void tabs_to_blanks(common::Input& in, common::Output& out, std::int32_t 
 // whitespace written as one tab. Leading blanks are held back until a group
 // is complete, or written before the line's newline or first ordinary
 // character; tabs are written at once; blanks still held at the end of input
-// are dropped. Everything else goes out as it stands, in one write between
-// those places, and the written counts are the read ones less what the
-// groups and the dropped blanks took away.
+// are dropped. As every tab goes out at once and blanks only at the end, the
+// leading whitespace from its first blank on comes out as its tabs and
+// complete groups, then the blanks left over: so it is counted rather than
+// walked, and everything else goes out as it stands. The written counts are
+// the read ones less what the groups and the dropped blanks took away.
 inline void blanks_to_tabs(common::Input& in, common::Output& out, std::int32_t width, Totals& totals)
 {
     const std::uint64_t group = width > 0 ? static_cast<std::uint64_t>(width) : 0;
     std::uint64_t groups = 0;   // groups of blanks written as a tab
     std::uint64_t pending = 0;  // leading blanks held back
     bool leading = true;
+    bool holding = false;  // between a line's first leading blank and the end of its leading whitespace
     while (in.fill()) {
         const char* const begin = in.data();
         const char* const end = begin + in.available();
         tally(begin, end, totals.read);
         const char* unwritten = begin;
         for (const char* p = begin; p < end; p += detail::stretch) {
-            const std::size_t n = std::min(detail::stretch, static_cast<std::size_t>(end - p));
-            const std::uint64_t valid = n == detail::stretch ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1;
+            const auto n = static_cast<unsigned>(std::min(detail::stretch, static_cast<std::size_t>(end - p)));
             const detail::Classes classes = detail::classify(p, n);
             const std::uint64_t leading_space = detail::leading_bits(classes, leading);
             const std::uint64_t held = leading_space & classes.blanks;
             // Newlines and ordinary characters met while leading: where the
-            // held blanks come out.
-            const std::uint64_t leading_before = (leading_space << 1) | (classes.newlines << 1) | std::uint64_t{leading};
-            const std::uint64_t releases = leading_before & ~(classes.blanks | classes.tabs) & valid;
-            std::uint64_t events = held | releases;
-            while (events != 0) {
-                const unsigned at = detail::lowest(events);
-                const char* const here = p + at;
-                if ((held >> at) & 1) {
-                    const unsigned run = static_cast<unsigned>(std::countr_one(held >> at));
-                    detail::copy(out, unwritten, here);
-                    unwritten = here + run;
-                    pending += run;
-                    if (group != 0 && pending >= group) {
-                        detail::repeat(out, '\t', pending / group);
-                        groups += pending / group;
-                        pending %= group;
-                    }
-                    events = run + at >= 64 ? 0 : events & (~std::uint64_t{0} << (at + run));
-                } else {
-                    if (pending > 0) {
-                        detail::copy(out, unwritten, here);
-                        detail::repeat(out, ' ', pending);
-                        unwritten = here;
-                        pending = 0;
-                    }
-                    events &= events - 1;
+            // leading whitespace ends and held blanks come out.
+            const std::uint64_t leading_before = ((leading_space | classes.newlines) << 1) | std::uint64_t{leading};
+            const std::uint64_t ends = leading_before & ~(classes.blanks | classes.tabs) & detail::low_bits(n);
+            unsigned from = 0;
+            for (;;) {
+                if (!holding) {
+                    const std::uint64_t first = held & ~detail::low_bits(from);
+                    if (first == 0)
+                        break;
+                    from = detail::lowest(first);
+                    detail::copy(out, unwritten, p + from);
+                    holding = true;
                 }
+                const std::uint64_t next_end = ends & ~detail::low_bits(from);
+                const unsigned to = next_end == 0 ? n : detail::lowest(next_end);
+                const unsigned blanks = detail::count_bits(classes.blanks & detail::low_bits(to) & ~detail::low_bits(from));
+                std::uint64_t tabs = to - from - blanks;
+                pending += blanks;
+                if (group != 0 && pending >= group) {
+                    tabs += pending / group;
+                    groups += pending / group;
+                    pending %= group;
+                }
+                unwritten = p + to;
+                if (next_end == 0) {
+                    detail::tabs_then_blanks(out, tabs, 0);
+                    break;  // the leading whitespace goes on in the next stretch
+                }
+                detail::tabs_then_blanks(out, tabs, pending);
+                pending = 0;
+                holding = false;
+                from = to + 1;
             }
             leading = detail::leading_after(classes, leading_space, n);
         }
-        out.write(unwritten, static_cast<std::size_t>(end - unwritten));
+        detail::copy(out, unwritten, end);
         in.advance(static_cast<std::size_t>(end - begin));
     }
     totals.written.lines = totals.read.lines;

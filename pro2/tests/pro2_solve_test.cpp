@@ -153,6 +153,7 @@ TEST(Pro2Solve, VeryLongLines)
         const std::string got = solve(input), expected = model::solve(input);
         EXPECT_TRUE(got == expected) << header << ": " << model::first_difference(got, expected);
     }
+    EXPECT_EQ(solve("t2b 100000\n \t\tx\t\n"), std::string(200001, ' ') + "x\t\n1 1 6\n1 200001 200004\n");
     EXPECT_EQ(solve("b2t 8\n" + std::string(250000, ' ') + "x"),
               std::string(31250, '\t') + "x0 250000 250001\n0 0 31251\n");
 }
