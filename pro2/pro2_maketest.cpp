@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "common/answers.hpp"
 #include "common/draws.hpp"
 #include "common/fail.hpp"
 #include "common/input.hpp"
@@ -39,24 +40,9 @@ int read_mode(common::Input& in)
     return mode;
 }
 
-// Prompts for one answer and reads it as "%d"; an answer that is missing or
-// not a 32-bit number ends the program.
-std::int32_t ask(common::Input& in, const char* prompt, const char* what)
-{
-    std::fputs(prompt, stderr);
-    std::int32_t value = 0;
-    switch (in.read_int(value)) {
-    case common::ReadStatus::ok: return value;
-    case common::ReadStatus::end: common::fail("no %s given: the input ended", what);
-    case common::ReadStatus::no_number: common::fail("the %s is not a number", what);
-    case common::ReadStatus::out_of_range: common::fail("the %s is outside the signed 32-bit range", what);
-    }
-    return value;
-}
-
 std::int32_t ask_width(common::Input& in)
 {
-    const std::int32_t width = ask(in, "Number: ", "width");
+    const std::int32_t width = common::ask(in, "Number: ", "width");
     if (width < pro2::min_width || width > pro2::max_width)
         common::fail("the width %d is outside %d..%d", width, pro2::min_width, pro2::max_width);
     return width;
@@ -73,7 +59,7 @@ int main()
     common::Input in;
     common::Output out;
     const int mode = read_mode(in);
-    const std::int32_t lines = ask(in, "Line: ", "line count");
+    const std::int32_t lines = common::ask(in, "Line: ", "line count");
     const std::int32_t width = mode == 't' || mode == 'b' ? ask_width(in) : 0;
     maker.write(static_cast<char>(mode), lines, width, out);
     out.flush();

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "common/answers.hpp"
 #include "common/cpu_clock.hpp"
 #include "common/draws.hpp"
 #include "common/fail.hpp"
@@ -31,23 +32,9 @@ constexpr const char* banner = "TestCase Maker for PRO6\nPlease redirect stdout 
 
 constexpr std::int32_t max_length = 25'000'000;  // values per sequence
 
-// Reads one answer as "%d"; an answer that is missing or not a 32-bit number
-// ends the program.
-std::int32_t read_answer(common::Input& in, const char* what)
-{
-    std::int32_t value = 0;
-    switch (in.read_int(value)) {
-    case common::ReadStatus::ok: return value;
-    case common::ReadStatus::end: common::fail("no %s given: the input ended", what);
-    case common::ReadStatus::no_number: common::fail("the %s is not a number", what);
-    case common::ReadStatus::out_of_range: common::fail("the %s is outside the signed 32-bit range", what);
-    }
-    return value;
-}
-
 std::int32_t read_length(common::Input& in, const char* what)
 {
-    const std::int32_t length = read_answer(in, what);
+    const std::int32_t length = common::read_answer(in, what);
     if (length < 0 || length > max_length)
         common::fail("the %s %d is outside 0..%d", what, length, max_length);
     return length;
@@ -62,9 +49,9 @@ pro6::Answers ask(common::Input& in)
     answers.n = read_length(in, "first length");
     answers.m = read_length(in, "second length");
     std::fputs("Search Item(1 number required):", stderr);
-    answers.k = read_answer(in, "number of search items");
+    answers.k = common::read_answer(in, "number of search items");
     std::fputs("How many item can be found? ", stderr);
-    answers.f = read_answer(in, "number of items to be found");
+    answers.f = common::read_answer(in, "number of items to be found");
     if (answers.f > 0 && answers.n == 0 && answers.m == 0)
         common::fail("cannot find %d values: both sequences are empty", answers.f);
     return answers;
