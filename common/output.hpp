@@ -20,12 +20,19 @@ namespace common {
 
 class Output {
 public:
-    explicit Output(int fd = 1, std::size_t capacity = std::size_t{1} << 17)
+    // `target` names a file in the messages ("cannot write TARGET: reason");
+    // without one a failure is a "write error". The writer of standard
+    // output (or else the first writer made) is the one flushed when an
+    // error ends the program.
+    explicit Output(int fd = 1, std::size_t capacity = std::size_t{1} << 17, const char* target = nullptr)
         : fd_(fd),
           capacity_(capacity < min_capacity ? min_capacity : capacity),
           buffer_(new char[capacity_]),
-          pos_(buffer_.get())
+          pos_(buffer_.get()),
+          target_(target)
     {
+        if (fd != 1 && active() != nullptr)
+            return;
         active() = this;
         flush_before_exit = [] {
             if (active() != nullptr)
@@ -99,7 +106,7 @@ public:
     void flush()
     {
         if (!drain())
-            fail("write error: %s", std::strerror(error_));
+            failed();
     }
 
 private:
@@ -126,7 +133,14 @@ private:
     void write_through(const char* text, std::size_t n)
     {
         if (!write_all(text, n))
-            fail("write error: %s", std::strerror(error_));
+            failed();
+    }
+
+    [[noreturn]] void failed() const
+    {
+        if (target_ != nullptr)
+            fail("cannot write %s: %s", target_, std::strerror(error_));
+        fail("write error: %s", std::strerror(error_));
     }
 
     bool write_all(const char* text, std::size_t n)
@@ -156,6 +170,7 @@ private:
     std::size_t capacity_;
     std::unique_ptr<char[]> buffer_;
     char* pos_;
+    const char* target_;
     int error_ = 0;
 #ifdef FUZZING
     static constexpr std::size_t fuzzing_output_limit = std::size_t{1} << 20;

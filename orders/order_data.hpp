@@ -4,12 +4,15 @@
 // with a message naming what was expected and where.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
 
+#include "common/cpu_clock.hpp"
 #include "common/fail.hpp"
 #include "common/input.hpp"
+#include "common/output.hpp"
 
 namespace orders {
 
@@ -101,5 +104,32 @@ private:
 
     common::Input& in_;
 };
+
+// Charges the price levels of `count` (offers by price) from price 1 up
+// to top_price until `demand` units are covered: whole levels while they
+// fall short, and at the level that covers the demand only the units still
+// needed. Returns the cost; units no level covers cost nothing.
+inline std::int64_t charge_levels(const std::int32_t* count, std::int32_t top_price, std::int64_t demand)
+{
+    std::int64_t total = 0;
+    for (std::int64_t price = 1; price <= top_price && demand > 0; ++price) {
+        if (count[price] == 0)
+            continue;
+        const std::int64_t units = std::min<std::int64_t>(count[price], demand);
+        total += units * price;
+        demand -= units;
+    }
+    return total;
+}
+
+// Writes the solvers' two lines: the total, then the processor time used.
+inline void print_total(common::Output& out, std::int64_t total)
+{
+    out.number(total);
+    out.put('\n');
+    out.number(common::cpu_milliseconds());
+    out.put('\n');
+    out.flush();
+}
 
 }  // namespace orders

@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <charconv>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
@@ -48,55 +47,6 @@ void remove_temporary_and_end(int signal)
     std::raise(signal);
 }
 
-// Buffered writer for the case file; a failed write ends the program with
-// a message naming the file.
-class CaseFile {
-public:
-    explicit CaseFile(int fd) : fd_(fd) {}
-
-    void put(char c)
-    {
-        if (pos_ == std::end(buffer_))
-            drain();
-        *pos_++ = c;
-    }
-
-    void number(std::int32_t value)
-    {
-        if (std::end(buffer_) - pos_ < widest_number)
-            drain();
-        pos_ = std::to_chars(pos_, std::end(buffer_), value).ptr;
-    }
-
-    void close()
-    {
-        drain();
-        if (::close(fd_) != 0)
-            failed();
-    }
-
-private:
-    static constexpr int widest_number = 11;  // "-2147483648"
-
-    void drain()
-    {
-        for (const char* p = buffer_; p < pos_;) {
-            const ssize_t done = ::write(fd_, p, static_cast<std::size_t>(pos_ - p));
-            if (done < 0 && errno != EINTR)
-                failed();
-            if (done > 0)
-                p += done;
-        }
-        pos_ = buffer_;
-    }
-
-    [[noreturn]] static void failed() { common::fail("cannot write %s: %s", case_name, std::strerror(errno)); }
-
-    int fd_;
-    char buffer_[1 << 20];
-    char* pos_ = buffer_;
-};
-
 // Opens the temporary file with the permissions a newly created "3-15.in"
 // would get.
 int create_temporary()
@@ -123,8 +73,16 @@ void pause_console()
 #endif
 }
 
-// The case's tables and the file writer's buffer: 17 MB, kept out of the stack.
+// The case's tables: 16 MB, kept out of the stack.
 orders::CaseTables tables;
+
+// Writes out what is buffered for the case file and closes it.
+void close_case(common::Output& file, int fd)
+{
+    file.flush();
+    if (::close(fd) != 0)
+        common::fail("cannot write %s: %s", case_name, std::strerror(errno));
+}
 
 }  // namespace
 
@@ -132,7 +90,8 @@ int main()
 {
     common::program_name = "order-gen";
     common::Output console;
-    static CaseFile file(create_temporary());
+    const int fd = create_temporary();
+    common::Output file(fd, std::size_t{1} << 20, case_name);
     common::Draws draws = common::Draws::from_time();
 
     if (!orders::write_case(draws, tables, file, console)) {
@@ -140,7 +99,7 @@ int main()
         pause_console();
         return 1;
     }
-    file.close();
+    close_case(file, fd);
     console.number(common::cpu_milliseconds());
     console.put('\n');
     console.flush();

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "common/cpu_clock.hpp"
 #include "common/input.hpp"
 #include "common/output.hpp"
 #include "orders/order_data.hpp"
@@ -26,22 +25,6 @@ constexpr orders::OfferLimits limits{INT32_MAX, 0, max_price};
 // overflow: there are at most INT32_MAX offers.
 std::int32_t price_count[orders::item_count][max_price + 1];
 std::int32_t top_price[orders::item_count];
-
-// Charges the item's price levels from 1 upward until `demand` units are
-// covered or its highest price is passed, and returns the cost.
-std::int64_t item_total(int item, std::int64_t demand)
-{
-    const std::int32_t* const count = price_count[item];
-    std::int64_t total = 0;
-    for (std::int64_t price = 1; price <= top_price[item] && demand > 0; ++price) {
-        if (count[price] == 0)
-            continue;
-        const std::int64_t units = std::min<std::int64_t>(count[price], demand);
-        total += units * price;
-        demand -= units;
-    }
-    return total;
-}
 
 }  // namespace
 
@@ -62,12 +45,7 @@ int main()
     std::int64_t total = 0;
     for (int item = 0; item < orders::item_count; ++item)
         if (demand[item] > 0)
-            total += item_total(item, demand[item]);
-
-    out.number(total);
-    out.put('\n');
-    out.number(common::cpu_milliseconds());
-    out.put('\n');
-    out.flush();
+            total += orders::charge_levels(price_count[item], top_price[item], demand[item]);
+    orders::print_total(out, total);
     return 0;
 }
