@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "common/input.hpp"
 #include "orders/order_data.hpp"
 
 namespace orders {
@@ -45,5 +46,29 @@ private:
     std::int32_t next_[max_listed_offers + 1];
     std::int32_t count_;
 };
+
+// Reads order data, appending the offers of items with demand to `lists`
+// (no other offer can change the total), and returns the demand.
+inline Demand read_into_lists(common::Input& in, const OfferLimits& limits, OfferLists& lists)
+{
+    OrderReader reader(in);
+    const Demand demand = reader.read_orders();
+    reader.read_offers(limits, [&](int item, std::int32_t price) {
+        if (demand[item] > 0)
+            lists.append(item, price);
+    });
+    return demand;
+}
+
+// The sum of item_total(item, demand) over the items with demand and offers.
+template <class ItemTotal>
+std::int64_t sum_over_items(const Demand& demand, const OfferLists& lists, ItemTotal item_total)
+{
+    std::int64_t total = 0;
+    for (int item = 0; item < item_count; ++item)
+        if (demand[item] > 0 && !lists.empty(item))
+            total += item_total(item, demand[item]);
+    return total;
+}
 
 }  // namespace orders

@@ -21,8 +21,7 @@ constexpr std::int32_t max_price = 2000000;
 // Up to the lists' number of offers, priced 0..max_price.
 constexpr orders::OfferLimits limits{orders::max_listed_offers, 0, max_price};
 
-// Only items with demand keep their offers, since no other offer can
-// change the total.
+// The offers of the items with demand.
 orders::OfferLists lists;
 
 // The offers of the item being summed, counted by price; all zero between
@@ -50,17 +49,7 @@ int main()
     common::program_name = "order-solve-bucket";
     common::Input in;
     common::Output out;
-    orders::OrderReader reader(in);
-    const orders::Demand demand = reader.read_orders();
-    reader.read_offers(limits, [&](int item, std::int32_t price) {
-        if (demand[item] > 0)
-            lists.append(item, price);
-    });
-
-    std::int64_t total = 0;
-    for (int item = 0; item < orders::item_count; ++item)
-        if (demand[item] > 0 && !lists.empty(item))
-            total += item_total(item, demand[item]);
-    orders::print_total(out, total);
+    const orders::Demand demand = orders::read_into_lists(in, limits, lists);
+    orders::print_total(out, orders::sum_over_items(demand, lists, item_total));
     return 0;
 }

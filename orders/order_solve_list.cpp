@@ -18,8 +18,7 @@ namespace {
 // Prices are taken as they come: any signed 32-bit value.
 constexpr orders::OfferLimits limits{orders::max_listed_offers, INT32_MIN, INT32_MAX};
 
-// Only items with demand keep their offers, since no other offer can
-// change the total.
+// The offers of the items with demand.
 orders::OfferLists lists;
 
 // The prices of the item being summed, from position 0. Only the positions
@@ -44,17 +43,7 @@ int main()
     common::program_name = "order-solve-list";
     common::Input in;
     common::Output out;
-    orders::OrderReader reader(in);
-    const orders::Demand demand = reader.read_orders();
-    reader.read_offers(limits, [&](int item, std::int32_t price) {
-        if (demand[item] > 0)
-            lists.append(item, price);
-    });
-
-    std::int64_t total = 0;
-    for (int item = 0; item < orders::item_count; ++item)
-        if (demand[item] > 0 && !lists.empty(item))
-            total += item_total(item, demand[item]);
-    orders::print_total(out, total);
+    const orders::Demand demand = orders::read_into_lists(in, limits, lists);
+    orders::print_total(out, orders::sum_over_items(demand, lists, item_total));
     return 0;
 }
