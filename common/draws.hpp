@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <optional>
 
 namespace common {
 
@@ -15,6 +16,13 @@ public:
 
     // Seeded as the makers are: with the current calendar time.
     static Draws from_time() { return Draws(static_cast<std::uint32_t>(std::time(nullptr))); }
+
+    // Seeded with the given seed (the makers' --seed), else with the current
+    // second: a case made at second S is made again by the seed S.
+    static Draws seeded(std::optional<std::int64_t> seed)
+    {
+        return seed ? Draws(static_cast<std::uint32_t>(*seed)) : from_time();
+    }
 
     // One draw, 0..32767.
     int next()

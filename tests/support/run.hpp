@@ -30,6 +30,7 @@ struct RunOptions {
     bool close_stdin = false;      // start with standard input closed
     bool stdout_to_full = false;   // standard output on /dev/full
     std::string directory;         // working directory, if not the current one
+    std::vector<std::string> args; // command-line arguments after the program's name
 };
 
 inline std::string program_path(const std::string& name)
@@ -79,7 +80,11 @@ inline RunResult run(const std::string& name, const std::string& input, const Ru
             close(fd);
         if (!options.directory.empty() && chdir(options.directory.c_str()) != 0)
             _exit(126);
-        execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
+        std::vector<char*> argv{const_cast<char*>(path.c_str())};
+        for (const std::string& arg : options.args)
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        execv(path.c_str(), argv.data());
         _exit(127);
     }
     close(in_pipe[0]);
@@ -143,6 +148,14 @@ inline RunResult run(const std::string& name, const std::string& input, const Ru
     waitpid(pid, &status, 0);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return result;
+}
+
+// The program run with arguments.
+inline RunResult run_with(const std::string& name, const std::vector<std::string>& args, const std::string& input = "")
+{
+    RunOptions options;
+    options.args = args;
+    return run(name, input, options);
 }
 
 // A fresh empty folder, removed with everything in it at the end of scope.
