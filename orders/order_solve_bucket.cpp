@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "common/command_line.hpp"
 #include "common/input.hpp"
 #include "common/output.hpp"
 #include "orders/offer_lists.hpp"
@@ -42,11 +43,31 @@ std::int64_t item_total(int item, std::int64_t demand)
     return total;
 }
 
+// What --help shows; FILE stands in for standard input.
+const common::Usage usage{
+    "[FILE]",
+    R"(Reads order data from FILE (standard input when FILE is missing or -): the
+number of orders, each order's line count and its item/quantity pairs, the
+number of offers and the item/price pairs, items 200..799. Prints the cost of
+covering each item's demand with its cheapest offers, then the processor time
+used in milliseconds. This solver keeps each item's offers in a list and counts
+one item at a time into a row of price buckets. Prices 0..2000000 (offers at 0
+are never taken); at most 2,000,000 offers.
+Exit status: 0; 1 when the data break the format or this solver's limits (the
+message names what and where), or on a read or write error.
+)",
+    {},
+    R"(  order-gen -o 3-15.in && order-solve-bucket 3-15.in
+)",
+};
+
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     common::program_name = "order-solve-bucket";
+    const common::Arguments args(usage, argc, argv);
+    args.open_file_as_input();
     common::Input in;
     common::Output out;
     const orders::Demand demand = orders::read_into_lists(in, limits, lists);

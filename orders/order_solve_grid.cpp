@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "common/command_line.hpp"
 #include "common/input.hpp"
 #include "common/output.hpp"
 #include "orders/order_data.hpp"
@@ -26,11 +27,31 @@ constexpr orders::OfferLimits limits{INT32_MAX, 0, max_price};
 std::int32_t price_count[orders::item_count][max_price + 1];
 std::int32_t top_price[orders::item_count];
 
+// What --help shows; FILE stands in for standard input.
+const common::Usage usage{
+    "[FILE]",
+    R"(Reads order data from FILE (standard input when FILE is missing or -): the
+number of orders, each order's line count and its item/quantity pairs, the
+number of offers and the item/price pairs, items 200..799. Prints the cost of
+covering each item's demand with its cheapest offers, then the processor time
+used in milliseconds. This solver counts offers in one grid by item and price
+and walks each item's row from price 1 upward. Prices 0..100000 (offers at 0 are
+never taken); any number of offers.
+Exit status: 0; 1 when the data break the format or this solver's limits (the
+message names what and where), or on a read or write error.
+)",
+    {},
+    R"(  order-gen -o 3-15.in && order-solve-grid 3-15.in
+)",
+};
+
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     common::program_name = "order-solve-grid";
+    const common::Arguments args(usage, argc, argv);
+    args.open_file_as_input();
     common::Input in;
     common::Output out;
     orders::OrderReader reader(in);

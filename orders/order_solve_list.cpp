@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <numeric>
 
+#include "common/command_line.hpp"
 #include "common/input.hpp"
 #include "common/output.hpp"
 #include "orders/offer_lists.hpp"
@@ -36,11 +37,31 @@ std::int64_t item_total(int item, std::int64_t demand)
     return std::accumulate(work, work + taken, std::int64_t{0});
 }
 
+// What --help shows; FILE stands in for standard input.
+const common::Usage usage{
+    "[FILE]",
+    R"(Reads order data from FILE (standard input when FILE is missing or -): the
+number of orders, each order's line count and its item/quantity pairs, the
+number of offers and the item/price pairs, items 200..799. Prints the cost of
+covering each item's demand with its cheapest offers, then the processor time
+used in milliseconds. This solver keeps each item's offers in a list, sorts
+them and sums the cheapest. Prices may be any signed 32-bit value; at most
+2,000,000 offers.
+Exit status: 0; 1 when the data break the format or this solver's limits (the
+message names what and where), or on a read or write error.
+)",
+    {},
+    R"(  order-gen -o 3-15.in && order-solve-list 3-15.in
+)",
+};
+
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     common::program_name = "order-solve-list";
+    const common::Arguments args(usage, argc, argv);
+    args.open_file_as_input();
     common::Input in;
     common::Output out;
     const orders::Demand demand = orders::read_into_lists(in, limits, lists);

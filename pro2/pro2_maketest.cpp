@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "common/answers.hpp"
+#include "common/command_line.hpp"
 #include "common/draws.hpp"
 #include "common/fail.hpp"
 #include "common/input.hpp"
@@ -48,12 +49,49 @@ std::int32_t ask_width(common::Input& in)
     return width;
 }
 
+// What --help shows.
+const common::Usage usage{
+    "",
+    R"(Asks "First Character: " (the mode: w, t or b), "Line: " and, for t and b,
+"Number: " (the width N) on standard error, then writes one random PRO2 case to
+standard output: the header "wc only", "t2b N" or "b2t N", then that many lines
+of blanks, tabs and printable characters. Any other mode writes nothing.
+)"
+#ifdef LONG_DRAWN_LINES
+    R"(Blank-to-tab lines get 0 to 400000 drawn characters in steps of 100000.
+)"
+#else
+    R"(Blank-to-tab lines get an even 0 to 65534 drawn characters.
+)"
+#endif
+    R"(The draws are seeded with the current second, or with --seed: a case made at
+second S is made again, byte for byte, with --seed S.
+Exit status: 0; 1 when an answer is missing or not a number, or the width lies
+outside -536870912..536870911, or on a read or write error.
+)",
+    {common::seed_option},
+#ifdef LONG_DRAWN_LINES
+    R"(  printf 'b
+20
+4
+' | pro2-maketest-b --seed 1765000000 > case.txt
+)",
+#else
+    R"(  printf 't
+100
+4
+' | pro2-maketest --seed 1765000000 > case.txt
+)",
+#endif
+};
+
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     common::program_name = name;
-    common::Draws draws = common::Draws::from_time();
+    const common::Arguments args(usage, argc, argv);
+    common::Draws draws = common::Draws::seeded(args.number("seed"));
     pro2::CaseMaker maker(draws, variant);
     std::fputs(banner, stderr);
     common::Input in;

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "common/command_line.hpp"
 #include "common/fail.hpp"
 #include "common/input.hpp"
 #include "common/output.hpp"
@@ -155,11 +156,30 @@ void print_result(common::Output& out, std::int64_t result, int radix)
     out.put('\n');
 }
 
+// What --help shows; FILE stands in for standard input.
+const common::Usage usage{
+    "[FILE]",
+    R"(Reads PRO3 cases from FILE (standard input when FILE is missing or -): tokens
+key=value separated by white space, every seven tokens one case. p, q and r set
+the recurrence a(k) = (p*a(k-1) + q*a(k-2) + r) mod 8247596325, a1 and a2 the
+start terms, n the term asked for, s the radix (bin, oct, dec, hex). Settings
+carry over from case to case. Prints one line per case: term n in the radix, or
+a sentence for the results 7, 8 and 9. An incomplete last case is dropped.
+Exit status: 0 when the input ends; 1 when a token lies outside the format's
+limits (its message on standard error), or on a read or write error.
+)",
+    {},
+    R"(  printf 'p=1 q=1 r=0 a1=1 a2=1 n=10 s=dec\n' | pro3-solve
+)",
+};
+
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     common::program_name = "pro3-solve";
+    const common::Arguments args(usage, argc, argv);
+    args.open_file_as_input();
     common::Input in;
     common::Output out;
     Settings settings;

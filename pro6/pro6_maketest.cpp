@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "common/answers.hpp"
+#include "common/command_line.hpp"
 #include "common/cpu_clock.hpp"
 #include "common/draws.hpp"
 #include "common/fail.hpp"
@@ -62,12 +63,51 @@ void trace(const char* stage)
     std::fprintf(stderr, ">>> %s: clock()=%d\n", stage, common::cpu_milliseconds());
 }
 
+// What --help shows.
+const common::Usage usage{
+    "",
+    R"(Asks on standard error for the two sequence lengths, the number of search
+values k and how many of them f must be found, and writes one random PRO6 case
+to standard output: the lengths, the two sequences sorted, k, then f values that
+occur in the sequences and k - f fresh random values. Timing traces follow the
+prompts on standard error.
+)"
+#if defined(WIDE_VALUES)
+    R"(Values lie in 0..9999999.
+)"
+#else
+    R"(Values lie in 0..999999.
+)"
+#endif
+    R"(The draws are seeded with the current second, or with --seed: a case made at
+second S is made again, byte for byte, with --seed S.
+Exit status: 0; 1 when an answer is missing or not a number, a length lies
+outside 0..25000000, values must be found in two empty sequences, or on a read
+or write error.
+)",
+    {common::seed_option},
+#if defined(WIDE_VALUES)
+    R"(  printf '10000000 10000000
+100000
+50000
+' | pro6-maketest-b --seed 7 > case.txt
+)",
+#else
+    R"(  printf '10 10
+5
+3
+' | pro6-maketest --seed 1765000000 > case.txt
+)",
+#endif
+};
+
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     common::program_name = name;
-    common::Draws draws = common::Draws::from_time();
+    const common::Arguments args(usage, argc, argv);
+    common::Draws draws = common::Draws::seeded(args.number("seed"));
     common::Input in;
     const pro6::Answers answers = ask(in);
     common::Output out;

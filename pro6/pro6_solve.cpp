@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/command_line.hpp"
 #include "common/cpu_clock.hpp"
 #include "common/fail.hpp"
 #include "common/input.hpp"
@@ -279,11 +280,68 @@ void answer_queries(ValueReader& reader, common::Output& out, const std::int32_t
     }
 }
 
+// What --help shows; FILE stands in for standard input.
+const common::Usage usage{
+    "[FILE]",
+    R"(Reads a PRO6 case from FILE (standard input when FILE is missing or -): the
+lengths n and m, n values of the first sequence, m of the second, a count q and
+q search values, all decimal integers separated by white space. Prints the two
+sequences merged on one line, then for each search value every 1-based position
+at which it stands in the merged sequence, or "Number Not Found". Timing traces
+(processor milliseconds) go to standard error.
+)"
+#if defined(BUBBLE_SORT)
+    R"(This build sorts both sequences together with a bubble sort, so they may come
+in any order, and searches by bisection.
+)"
+#elif defined(LINEAR_SEARCH)
+    R"(This build merges the two non-decreasing sequences and searches by scanning
+from the start.
+)"
+#else
+    R"(This build merges the two non-decreasing sequences and searches by bisection.
+)"
+#endif
+    R"(Exit status: 0; 1 when a length is missing, negative or too large, a number is
+outside the signed 32-bit range, or on a read or write error.
+)",
+    {},
+#if defined(BUBBLE_SORT)
+    R"(  printf '2 1
+3 1
+2
+1
+3
+' | pro6-solve-b
+)",
+#elif defined(LINEAR_SEARCH)
+    R"(  printf '2 2
+1 3
+3 5
+2
+3
+4
+' | pro6-solve-c
+)",
+#else
+    R"(  printf '2 2
+1 3
+3 5
+2
+3
+4
+' | pro6-solve
+)",
+#endif
+};
+
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     common::program_name = name;
+    const common::Arguments args(usage, argc, argv);
+    args.open_file_as_input();
     ValueReader reader;
     common::Output out;
 #if defined(BUBBLE_SORT)
