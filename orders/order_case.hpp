@@ -13,6 +13,7 @@
 
 namespace orders {
 
+// The full-size case: its orders, and its offers, the most the tables hold.
 constexpr int case_orders = 10000;
 constexpr std::int32_t case_offers = 2000000;
 
@@ -20,13 +21,30 @@ constexpr std::int32_t case_offers = 2000000;
 constexpr int first_ordered_item = 785;
 constexpr int ordered_items = 15;
 
-// Factors of the two price formulas and their modulus, 2^31 - 1.
+// Factors of the two price formulas, and their modulus in the full-size
+// case, 2^31 - 1.
 constexpr std::int64_t demand_price_factor = 40157407;
 constexpr std::int64_t fill_price_factor = 33664391;
 constexpr std::int64_t price_modulus = 2147483647;
 
 // One progress mark on the console per this many exchanges.
 constexpr int progress_step = 100;
+
+// How large a case is made: the number of orders, the number of offers
+// (at most case_offers) and the highest price. Prices are the formulas'
+// products taken modulo max_price, plus 1, so they lie in 1..max_price;
+// the defaults make the full-size case.
+struct CaseSize {
+    int orders = case_orders;
+    std::int32_t offers = case_offers;
+    std::int32_t max_price = static_cast<std::int32_t>(price_modulus);
+};
+
+// A price from one draw and a formula's factor.
+inline std::int32_t price(int draw, std::int64_t factor, const CaseSize& size)
+{
+    return static_cast<std::int32_t>(draw * factor % size.max_price + 1);
+}
 
 // Everything a case is built in; all zero before the first use.
 struct CaseTables {
@@ -39,12 +57,12 @@ struct CaseTables {
 
 // Draws the orders and writes them, summing each item's demand.
 template <class Source, class Sink>
-void write_orders(Source& draws, CaseTables& t, Sink& file)
+void write_orders(Source& draws, CaseTables& t, Sink& file, const CaseSize& size)
 {
     std::fill(std::begin(t.demand), std::end(t.demand), 0);
-    file.number(case_orders);
+    file.number(size.orders);
     file.put('\n');
-    for (int order = 0; order < case_orders; ++order) {
+    for (int order = 0; order < size.orders; ++order) {
         const int lines = draws.next() % 4 + 1;
         file.number(lines);
         file.put('\n');
@@ -69,18 +87,18 @@ void write_orders(Source& draws, CaseTables& t, Sink& file)
 // Gives every item with demand d its d + 1 demand-driven offers. Offers
 // beyond the slots are drawn but not stored; `remaining` then ends below 0.
 template <class Source>
-void add_demand_offers(Source& draws, CaseTables& t)
+void add_demand_offers(Source& draws, CaseTables& t, const CaseSize& size)
 {
-    t.remaining = case_offers;
+    t.remaining = size.offers;
     for (int item = 0; item < item_count; ++item) {
         if (t.demand[item] == 0)
             continue;
         for (std::int32_t offer = 0; offer <= t.demand[item]; ++offer) {
-            const auto price = static_cast<std::int32_t>(draws.next() * demand_price_factor % price_modulus + 1);
+            const std::int32_t offer_price = price(draws.next(), demand_price_factor, size);
             if (t.remaining > 0) {
-                const std::int32_t slot = case_offers - t.remaining;
+                const std::int32_t slot = size.offers - t.remaining;
                 t.offer_item[slot] = item + first_item;
-                t.offer_price[slot] = price;
+                t.offer_price[slot] = offer_price;
             }
             --t.remaining;
         }
@@ -89,21 +107,21 @@ void add_demand_offers(Source& draws, CaseTables& t)
 
 // Fills the remaining slots with offers for random items.
 template <class Source>
-void add_fill_offers(Source& draws, CaseTables& t)
+void add_fill_offers(Source& draws, CaseTables& t, const CaseSize& size)
 {
     for (; t.remaining > 0; --t.remaining) {
-        const std::int32_t slot = case_offers - t.remaining;
+        const std::int32_t slot = size.offers - t.remaining;
         t.offer_item[slot] = draws.next() % item_count + first_item;
-        t.offer_price[slot] = static_cast<std::int32_t>(draws.next() * fill_price_factor % price_modulus + 1);
+        t.offer_price[slot] = price(draws.next(), fill_price_factor, size);
     }
 }
 
 // Exchanges every slot in turn with a drawn one, marking the progress.
 template <class Source>
-void shuffle_offers(Source& draws, CaseTables& t, common::Output& console)
+void shuffle_offers(Source& draws, CaseTables& t, common::Output& console, const CaseSize& size)
 {
-    for (std::int32_t slot = 0; slot < case_offers; ++slot) {
-        const std::int32_t partner = draws.next() % case_offers;
+    for (std::int32_t slot = 0; slot < size.offers; ++slot) {
+        const std::int32_t partner = draws.next() % size.offers;
         if (slot % progress_step == 0) {
             console.put('\r');
             console.number(slot);
@@ -115,11 +133,11 @@ void shuffle_offers(Source& draws, CaseTables& t, common::Output& console)
 
 // Writes the offer count and the offers, last slot first.
 template <class Sink>
-void write_offers(const CaseTables& t, Sink& file)
+void write_offers(const CaseTables& t, Sink& file, const CaseSize& size)
 {
-    file.number(case_offers);
+    file.number(size.offers);
     file.put('\n');
-    for (std::int32_t slot = case_offers - 1; slot >= 0; --slot) {
+    for (std::int32_t slot = size.offers - 1; slot >= 0; --slot) {
         file.number(t.offer_item[slot]);
         file.put(' ');
         file.number(t.offer_price[slot]);
@@ -132,22 +150,22 @@ void write_offers(const CaseTables& t, Sink& file)
 // offers, writes only the fail line on the console and returns false; the
 // file then holds the orders alone and is not to be kept.
 template <class Source, class Sink>
-bool write_case(Source& draws, CaseTables& t, Sink& file, common::Output& console)
+bool write_case(Source& draws, CaseTables& t, Sink& file, common::Output& console, const CaseSize& size = {})
 {
-    write_orders(draws, t, file);
-    add_demand_offers(draws, t);
+    write_orders(draws, t, file, size);
+    add_demand_offers(draws, t, size);
     if (t.remaining < 0) {
         console.write("fail ");
         console.number(t.remaining);
         console.write("  !!\n");
         return false;
     }
-    add_fill_offers(draws, t);
+    add_fill_offers(draws, t, size);
     console.write("\btotal : ");
-    console.number(case_offers);
+    console.number(size.offers);
     console.put('\n');
-    shuffle_offers(draws, t, console);
-    write_offers(t, file);
+    shuffle_offers(draws, t, console, size);
+    write_offers(t, file, size);
     return true;
 }
 

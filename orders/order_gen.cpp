@@ -1,9 +1,10 @@
-// order-gen: writes one random 3-15 case, 10,000 orders and 2,000,000
-// shuffled offers, to "3-15.in" in the current folder, seeded with the
-// current second. The console shows the offer total, the shuffle's progress
-// and the processor time used in milliseconds. The case goes to a temporary
-// file that replaces "3-15.in" only once complete, so a failed run leaves no
-// partial file and any earlier "3-15.in" as it was.
+// order-gen: writes one random 3-15 case, by default 10,000 orders and
+// 2,000,000 shuffled offers, to "3-15.in" in the current folder (or the file
+// -o names), seeded with the current second (or --seed). The console shows
+// the offer total, the shuffle's progress and the processor time used in
+// milliseconds. The case goes to a temporary file beside its own that
+// replaces it only once complete, so a failed run leaves no partial file and
+// any earlier case as it was.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,7 +16,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
+#include "common/command_line.hpp"
 #include "common/cpu_clock.hpp"
 #include "common/draws.hpp"
 #include "common/fail.hpp"
@@ -24,17 +27,51 @@
 
 namespace {
 
-constexpr const char* case_name = "3-15.in";
+// What --help shows.
+const common::Usage usage{
+    "",
+    R"(Writes one random 3-15 case to FILE (-o; 3-15.in in the current folder by
+default): G orders of 1 to 4 lines on items 785..799, quantities 1..52, then M
+shuffled offers. Every ordered item gets one offer more than its demand, the
+other offers go to random items 200..799; prices lie in 1..P. Standard output
+shows the offer total, the shuffle's progress and the processor time used.
+The draws are seeded with the current second, or with --seed: a case made at
+second S is made again, byte for byte, with --seed S. The defaults make the
+full-size case; P up to 100000 suits order-solve-grid, up to 2000000
+order-solve-bucket. The case is written to a temporary file and renamed to
+FILE once complete.
+Exit status: 0; 1 when the orders need more offers than M ("fail -N  !!"), or
+FILE cannot be written or put in place.
+)",
+    {
+        common::seed_option,
+        {"orders", 0, "G", "write G orders (1..10000, default 10000)", 1, orders::case_orders},
+        {"offers", 0, "M", "write M offers (1..2000000, default 2000000)", 1, orders::case_offers},
+        {"max-price", 0, "P", "draw prices in 1..P (1..2147483647, default 2147483647)", 1,
+         orders::price_modulus},
+        {"output", 'o', "FILE", "write the case to FILE instead of 3-15.in"},
+    },
+    R"(  order-gen --seed 1765000000 --orders 100 --offers 5000 --max-price 100000 -o small.in
+)",
+};
 
-// The case being written, until it is renamed to case_name; removed at exit
-// or on a signal that ends the run before that.
-char temporary_name[] = "3-15.in.XXXXXX";
+// The case's file, and the temporary file it is written to until renamed;
+// the temporary is removed at exit or on a signal that ends the run before
+// that. Both are set once, before any signal handler is installed.
+std::string case_name = "3-15.in";
+std::string temporary_name;
 volatile std::sig_atomic_t temporary_exists = 0;
 
 void remove_temporary()
 {
     if (temporary_exists != 0)
-        unlink(temporary_name);
+        unlink(temporary_name.c_str());
+}
+
+// "FILE in the current folder" for a bare name, as the messages show it.
+std::string where(const std::string& name)
+{
+    return name.find('/') == std::string::npos ? name + " in the current folder" : name;
 }
 
 // Signals that end the program: the temporary file goes first.
@@ -47,13 +84,14 @@ void remove_temporary_and_end(int signal)
     std::raise(signal);
 }
 
-// Opens the temporary file with the permissions a newly created "3-15.in"
-// would get.
+// Opens the temporary file, beside the case's, with the permissions a newly
+// created case file would get.
 int create_temporary()
 {
-    const int fd = mkstemp(temporary_name);
+    temporary_name = case_name + ".XXXXXX";
+    const int fd = mkstemp(temporary_name.data());
     if (fd < 0)
-        common::fail("cannot create %s in the current folder: %s", case_name, std::strerror(errno));
+        common::fail("cannot create %s: %s", where(case_name).c_str(), std::strerror(errno));
     temporary_exists = 1;
     std::atexit(remove_temporary);
     for (int signal : ending_signals)
@@ -61,7 +99,7 @@ int create_temporary()
     const mode_t mask = umask(0);
     umask(mask);
     if (fchmod(fd, 0666 & ~mask) != 0)
-        common::fail("cannot create %s in the current folder: %s", case_name, std::strerror(errno));
+        common::fail("cannot create %s: %s", where(case_name).c_str(), std::strerror(errno));
     return fd;
 }
 
@@ -81,20 +119,27 @@ void close_case(common::Output& file, int fd)
 {
     file.flush();
     if (::close(fd) != 0)
-        common::fail("cannot write %s: %s", case_name, std::strerror(errno));
+        common::fail("cannot write %s: %s", case_name.c_str(), std::strerror(errno));
 }
 
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     common::program_name = "order-gen";
+    const common::Arguments args(usage, argc, argv);
+    orders::CaseSize size;
+    size.orders = static_cast<int>(args.number("orders").value_or(size.orders));
+    size.offers = static_cast<std::int32_t>(args.number("offers").value_or(size.offers));
+    size.max_price = static_cast<std::int32_t>(args.number("max-price").value_or(size.max_price));
+    case_name = args.text("output").value_or(case_name);
+
     common::Output console;
     const int fd = create_temporary();
-    common::Output file(fd, std::size_t{1} << 20, case_name);
-    common::Draws draws = common::Draws::from_time();
+    common::Output file(fd, std::size_t{1} << 20, case_name.c_str());
+    common::Draws draws = common::Draws::seeded(args.number("seed"));
 
-    if (!orders::write_case(draws, tables, file, console)) {
+    if (!orders::write_case(draws, tables, file, console, size)) {
         console.flush();
         pause_console();
         return 1;
@@ -103,8 +148,8 @@ int main()
     console.number(common::cpu_milliseconds());
     console.put('\n');
     console.flush();
-    if (std::rename(temporary_name, case_name) != 0)
-        common::fail("cannot replace %s: %s", case_name, std::strerror(errno));
+    if (std::rename(temporary_name.c_str(), case_name.c_str()) != 0)
+        common::fail("cannot replace %s: %s", case_name.c_str(), std::strerror(errno));
     temporary_exists = 0;
     pause_console();
     return 0;

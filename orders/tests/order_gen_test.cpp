@@ -41,7 +41,7 @@ struct Generated {
 };
 
 template <class Source>
-Generated generate(Source& draws)
+Generated generate(Source& draws, const orders::CaseSize& size = {})
 {
     auto tables = std::make_unique<orders::CaseTables>();
     Generated generated;
@@ -49,7 +49,7 @@ Generated generate(Source& draws)
     {
         common::Output console(console_file.fd());
         generated.file = captured([&](common::Output& file) {
-            generated.complete = orders::write_case(draws, *tables, file, console);
+            generated.complete = orders::write_case(draws, *tables, file, console, size);
         });
         console.flush();
     }
@@ -57,15 +57,16 @@ Generated generate(Source& draws)
     return generated;
 }
 
-Generated generate_for_seed(std::uint32_t seed)
+Generated generate_for_seed(std::uint32_t seed, const orders::CaseSize& size = {})
 {
     common::Draws draws(seed);
-    return generate(draws);
+    return generate(draws, size);
 }
 
 // The case of one seed straight from the steps that define it, with the
-// runtime's generator written out anew and the text formatted by printf.
-Generated model_case(std::uint32_t seed)
+// runtime's generator written out anew and the text formatted by printf:
+// G orders, M offers, prices modulo P.
+Generated model_case(std::uint32_t seed, long long G = 10000, long long M = 2000000, long long P = 2147483647)
 {
     std::uint32_t state = seed;
     auto rand = [&] {
@@ -78,9 +79,9 @@ Generated model_case(std::uint32_t seed)
         std::snprintf(text, sizeof text, format, values...);
         to += text;
     };
-    print(model.file, "%d\n", 10000);
+    print(model.file, "%lld\n", G);
     std::map<long long, long long> demand;
-    for (int order = 0; order < 10000; ++order) {
+    for (long long order = 0; order < G; ++order) {
         const long long lines = rand() % 4 + 1;
         print(model.file, "%lld\n", lines);
         std::set<long long> in_order;
@@ -95,20 +96,23 @@ Generated model_case(std::uint32_t seed)
         }
         model.file += '\n';
     }
-    print(model.file, "%d\n", 2000000);
+    print(model.file, "%lld\n", M);
     std::vector<std::pair<long long, long long>> offers;
     for (const auto& [item, units] : demand)
         for (long long k = 0; k <= units; ++k)
-            offers.emplace_back(item, rand() * 40157407 % 2147483647 + 1);
-    EXPECT_LE(offers.size(), 2000000u) << "seed " << seed << " has no room; pick another";
-    while (offers.size() < 2000000) {
+            offers.emplace_back(item, rand() * 40157407 % P + 1);
+    if (static_cast<long long>(offers.size()) > M) {
+        print(model.console, "fail %lld  !!\n", M - static_cast<long long>(offers.size()));
+        return model;
+    }
+    while (static_cast<long long>(offers.size()) < M) {
         const long long r1 = rand();
         const long long r2 = rand();
-        offers.emplace_back(r1 % 600 + 200, r2 * 33664391 % 2147483647 + 1);
+        offers.emplace_back(r1 % 600 + 200, r2 * 33664391 % P + 1);
     }
-    print(model.console, "\btotal : %d\n", 2000000);
-    for (long long i = 0; i < 2000000; ++i) {
-        const long long j = rand() % 2000000;
+    print(model.console, "\btotal : %lld\n", M);
+    for (long long i = 0; i < M; ++i) {
+        const long long j = rand() % M;
         if (i % 100 == 0)
             print(model.console, "\r%lld", i);
         std::swap(offers[static_cast<std::size_t>(i)], offers[static_cast<std::size_t>(j)]);
@@ -132,6 +136,30 @@ testing::AssertionResult same_text(const std::string& got, const std::string& ex
                                        << ", first difference at byte " << at << ": got \""
                                        << got.substr(from, 60) << "\", expected \"" << expected.substr(from, 60)
                                        << "\"";
+}
+
+TEST(OrderCase, SmallerCasesMatchTheModel)
+{
+    struct Size {
+        int orders;
+        std::int32_t offers;
+        std::int32_t max_price;
+    };
+    // Small and in-range sizes, the smallest of each, and a size too small
+    // for its orders' demand.
+    const Size sizes[] = {{10, 1000, 100}, {200, 50000, 100000}, {10000, 2000000, 2000000}, {1, 60, 1},
+                          {3, 40, 2147483647}};
+    for (std::uint32_t seed : {7u, 1765000000u}) {
+        for (const Size& s : sizes) {
+            const Generated generated = generate_for_seed(seed, {s.orders, s.offers, s.max_price});
+            const Generated model = model_case(seed, s.orders, s.offers, s.max_price);
+            EXPECT_EQ(generated.complete, model.complete) << seed << " " << s.offers;
+            EXPECT_TRUE(same_text(generated.console, model.console)) << seed << " " << s.offers;
+            if (model.complete) {
+                EXPECT_TRUE(same_text(generated.file, model.file)) << seed << " " << s.offers;
+            }
+        }
+    }
 }
 
 TEST(OrderCase, FirstOrdersFollowTheDrawsOfSeedOne)
@@ -342,6 +370,97 @@ TEST(OrderGen, ReportsAFolderItCannotWriteIn)
     const std::string prefix = "order-gen: cannot create 3-15.in in the current folder: ";
     EXPECT_EQ(result.err.substr(0, prefix.size()), prefix) << result.err;
     EXPECT_EQ(result.err.back(), '\n');
+}
+
+}  // namespace
+
+namespace {
+
+// order-gen run in a folder of its own with the given arguments.
+testing_support::RunResult run_in(const TempDir& folder, const std::vector<std::string>& args)
+{
+    RunOptions options;
+    options.directory = folder.path().string();
+    options.args = args;
+    return run("order-gen", "", options);
+}
+
+TEST(OrderGen, WritesTheSizedCaseOfItsSeedToTheNamedFile)
+{
+    TempDir folder;
+    fs::create_directory(folder.path() / "cases");
+    const auto result = run_in(folder, {"--seed", "1765000000", "--orders", "20", "--offers=3000", "--max-price",
+                                        "100000", "-o", "cases/small.in"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(names_in(folder.path() / "cases"), std::vector<std::string>{"small.in"});
+    EXPECT_EQ(names_in(folder.path()), std::vector<std::string>{"cases"});
+    const Generated model = model_case(1765000000u, 20, 3000, 100000);
+    ASSERT_TRUE(model.complete);
+    EXPECT_TRUE(same_text(read_file(folder.path() / "cases" / "small.in"), model.file));
+    EXPECT_TRUE(same_text(result.out.substr(0, model.console.size()), model.console));
+}
+
+TEST(OrderGen, ItsInRangeCasesGetOneTotalFromAllThreeSolvers)
+{
+    TempDir folder;
+    for (const char* max_price : {"100000", "1"}) {
+        const auto made = run_in(folder, {"--seed", "42", "--orders", "100", "--offers", "20000", "--max-price",
+                                          max_price, "-oc.in"});
+        ASSERT_EQ(made.status, 0) << made.err;
+        const std::string file = (folder.path() / "c.in").string();
+        std::string totals;
+        for (const char* solver : {"order-solve-list", "order-solve-grid", "order-solve-bucket"}) {
+            const auto solved = testing_support::run_with(solver, {file});
+            EXPECT_EQ(solved.status, 0) << solver << solved.err;
+            totals += solved.out.substr(0, solved.out.find('\n') + 1);
+        }
+        const std::string first = totals.substr(0, totals.find('\n') + 1);
+        EXPECT_NE(first, "0\n");
+        EXPECT_EQ(totals, first + first + first) << "max price " << max_price;
+    }
+}
+
+TEST(OrderGen, RejectsSizesOutsideTheirRanges)
+{
+    TempDir folder;
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--orders", "0"}, "invalid value '0' for --orders: expected a number from 1 to 10000"},
+        {{"--orders", "10001"}, "invalid value '10001' for --orders: expected a number from 1 to 10000"},
+        {{"--offers", "2000001"}, "invalid value '2000001' for --offers: expected a number from 1 to 2000000"},
+        {{"--max-price", "0"}, "invalid value '0' for --max-price: expected a number from 1 to 2147483647"},
+        {{"--max-price", "2147483648"},
+         "invalid value '2147483648' for --max-price: expected a number from 1 to 2147483647"},
+        {{"-o"}, "option requires an argument -- 'o'"},
+        {{"--output="}, "option '--output' requires a non-empty argument"},
+    };
+    for (const auto& [args, message] : cases) {
+        const auto result = run_in(folder, args);
+        EXPECT_EQ(result.status, 2) << args[0];
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, "order-gen: " + message + "\nTry 'order-gen --help'.\n");
+    }
+    EXPECT_TRUE(names_in(folder.path()).empty());
+}
+
+TEST(OrderGen, TooFewOffersForTheOrdersLeaveNoFile)
+{
+    TempDir folder;
+    const auto result = run_in(folder, {"--seed", "3", "--orders", "50", "--offers", "10", "-o", "x.in"});
+    const Generated model = model_case(3, 50, 10, 2147483647);
+    ASSERT_FALSE(model.complete);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, model.console);
+    EXPECT_TRUE(names_in(folder.path()).empty());
+}
+
+TEST(OrderGen, ReportsAFileItCannotCreate)
+{
+    TempDir folder;
+    const auto result = run_in(folder, {"-o", "missing/x.in"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "order-gen: cannot create missing/x.in: No such file or directory\n");
 }
 
 }  // namespace
