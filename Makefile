@@ -7,6 +7,9 @@ PREFIX    ?= /usr/local
 FUZZ_SECONDS ?= 60
 FUZZ_JOBS    ?= 1
 
+# Quieter nested makes: CMake's progress without "Entering directory" lines.
+MAKEFLAGS += --no-print-directory
+
 .PHONY: all build demo test test-asan bench fuzz install clean
 
 all: build
