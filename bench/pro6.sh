@@ -19,7 +19,7 @@ same_merge() {
 }
 sed -n 2p "$big" | tr ' ' '\n' > "$WORK/pro6-first.txt"
 sed -n 3p "$big" | tr ' ' '\n' > "$WORK/pro6-second.txt"
-compare pro6-solve "$pro6_values values, $(grouped "$pro6_queries") queries" "1.5x faster" \
+compare pro6-solve "$pro6_values values, $(grouped "$pro6_queries") queries" "2x faster" --peak 100 \
   --reference "LC_ALL=C sort -m -n" --check same_merge \
   -- "'$BIN/pro6-solve' < '$big' > '$WORK/pro6-big.out' 2>/dev/null" \
   -- "LC_ALL=C sort -m -n '$WORK/pro6-first.txt' '$WORK/pro6-second.txt' > '$WORK/pro6-sorted.txt'"
