@@ -1,7 +1,8 @@
 # 3-15: order-gen against seq writing as many numbers; the three solvers on
 # order-gen's 3-15.in (the grid and bucket solvers on a copy with the prices
 # mapped into 1..100,000) against sqlite3 computing the same total and wc
-# reading the same file.
+# reading the same file; order-validate checking 3-15.in against
+# order-solve-list answering it.
 
 offers=$(sized 2000000 200000)
 orders=$(sized 10000 1000)
@@ -52,6 +53,11 @@ solver_rows() {
 
 orders_case "$WORK/3-15.in" gen
 solver_rows order-solve-list "$WORK/3-15.in" gen "3-15.in"
+if built order-validate; then
+  compare order-validate "3-15.in, the case order-solve-list answers" "no slower" --reference order-solve-list \
+    -- "'$BIN/order-validate' '$WORK/3-15.in' > '$WORK/order-validate.out'" \
+    -- "'$BIN/order-solve-list' '$WORK/3-15.in' > '$WORK/order-solve-list.out'"
+fi
 
 # The same orders, each price p mapped to p mod 100000 + 1.
 { head -n -"$offers" "$WORK/3-15.in"; tail -n "$offers" "$WORK/3-15.in" | awk '{ print $1, $2 % 100000 + 1 }'; } \

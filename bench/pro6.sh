@@ -1,6 +1,7 @@
 # PRO6: pro6-maketest writing a 10,000,000 + 10,000,000 case against seq
 # writing 20,000,000 numbers; pro6-solve answering that case (100,000 search
-# values) against sort -m merging its two sequences; the quadratic builds
+# values) against sort -m merging its two sequences, and pro6-validate
+# checking it against pro6-solve answering it; the quadratic builds
 # pro6-solve-b and pro6-solve-c on small cases, against pro6-solve.
 
 pro6_length=$(sized 10000000 1000000)
@@ -24,6 +25,13 @@ compare pro6-solve "$pro6_values values, $(grouped "$pro6_queries") queries" "2x
   -- "'$BIN/pro6-solve' < '$big' > '$WORK/pro6-big.out' 2>/dev/null" \
   -- "LC_ALL=C sort -m -n '$WORK/pro6-first.txt' '$WORK/pro6-second.txt' > '$WORK/pro6-sorted.txt'"
 rm -f "$WORK/pro6-first.txt" "$WORK/pro6-second.txt" "$WORK/pro6-sorted.txt"
+
+if built pro6-validate; then
+  compare pro6-validate "$pro6_values values, $(grouped "$pro6_queries") queries, the case pro6-solve answers" \
+    "no slower" --reference pro6-solve \
+    -- "'$BIN/pro6-validate' '$big' > '$WORK/pro6-validate.out'" \
+    -- "'$BIN/pro6-solve' '$big' > '$WORK/pro6-big.out' 2>/dev/null"
+fi
 
 # quadratic SOLVER LENGTH QUERIES CASE: SOLVER against pro6-solve on a case
 # of two sequences of LENGTH values, small enough to finish in seconds.
