@@ -23,7 +23,8 @@ set style fill solid 0.85 noborder
 
 bar = 0.35
 # times(r): the ratio as the table writes it.
-times(r) = r >= 100 ? sprintf("%.0fx", r) : r >= 10 ? sprintf("%.1fx", r) : sprintf("%.2fx", r)
+times(r) = r >= 100 ? sprintf("%.0fx", r) : r >= 10 ? sprintf("%.1fx", r) : \
+           r >= 0.1 ? sprintf("%.2fx", r) : sprintf("%.2gx", r)
 # figure_x(row): where the row's figure goes: past its bar and past its target's stroke.
 figure_x(row) = valid(3) && $3 > $2 ? $3 : $2
 

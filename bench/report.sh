@@ -44,7 +44,7 @@ machine_line() {
 }
 
 # The table's cells from rows_tsv's fields. Times under a second in
-# milliseconds; ratios with three significant digits or more.
+# milliseconds; ratios with two significant digits or more.
 format_table() {
   awk -F '\t' '
     function seconds(t) {
@@ -53,7 +53,7 @@ format_table() {
     }
     function times(r) {
       if (r == "") return "–"
-      return sprintf(r >= 100 ? "%.0fx" : r >= 10 ? "%.1fx" : "%.2fx", r)
+      return sprintf(r >= 100 ? "%.0fx" : r >= 10 ? "%.1fx" : r >= 0.1 ? "%.2fx" : "%.2gx", r)
     }
     function target(text, least, checked, limit,   out) {
       out = text == "-" ? "finishes" : text
