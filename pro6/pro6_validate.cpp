@@ -133,6 +133,12 @@ std::int32_t read_ascending_run(common::NumberTokens& tokens, std::int32_t count
     return done;
 }
 
+// A count and its noun: "1 order", "2 orders".
+std::string counted(std::int64_t count, const std::string& noun)
+{
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
 // Where the first value not below x stands, looking from `from` on, where
 // every value before is below x: steps that double until one reaches x, then
 // bisection of the last step. Values near `from` are near in memory too.
@@ -252,8 +258,8 @@ private:
                 return "value " + std::to_string(i + 1) + " of the " + sequence.name + " sequence";
             };
             const auto ended = [&] {
-                return "the input ends after " + std::to_string(i) + " of the " + std::to_string(length) +
-                       " values of the " + sequence.name + " sequence";
+                return "the input ends after " + std::to_string(i) + " of the " + counted(length, "value") +
+                       " of the " + sequence.name + " sequence";
             };
             const auto value = static_cast<std::int32_t>(
                 read_number(what, ended, i == 0 ? first_layout : blank, int32_lowest, int32_highest));
@@ -280,8 +286,7 @@ private:
         for (std::int64_t i = 0; i < searched_; ++i) {
             const auto what = [&] { return "search value " + std::to_string(i + 1); };
             const auto ended = [&] {
-                return "the input ends after " + std::to_string(i) + " of the " + std::to_string(searched_) +
-                       " search values";
+                return "the input ends after " + std::to_string(i) + " of the " + counted(searched_, "search value");
             };
             const auto value =
                 static_cast<std::int32_t>(read_number(what, ended, breaks[1], int32_lowest, int32_highest));
