@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -101,7 +102,7 @@ With --strict, also the layout order-gen writes: G alone on the first line;
 each order as n alone on a line, one "item quantity" line per order line and
 an empty line; M alone on a line; one "item price" line per offer; single
 blanks, a final line break and nothing after it; numbers as printf's "%d"
-writes them (no plus sign, no leading zero).
+writes them (no plus sign, no leading zero, no minus zero).
 Exit status: 0 for a valid case; 1 for an invalid one, or on a read or write
 error; 2 for a usage error.
 )",
@@ -233,9 +234,9 @@ private:
     {
         // The demand is complete once the orders are: a demand too high for
         // a solver is a fault of the orders, reported where they end.
-        const bool ended = !tokens_.next();
+        const bool input_ended = !tokens_.next();
         check_demand_for_solvers();
-        if (ended)
+        if (input_ended)
             common::invalid(tokens_.place(),
                             orders_ > 0 ? "the input ends after the " + counted(orders_, "order") +
                                               ": expected the number of offers"

@@ -67,7 +67,8 @@ With --strict, also the layout pro6-maketest writes: "n m" on the first line
 with one blank between, each sequence on a line of its own with single blanks
 between its values (an empty line for an empty sequence), q alone on the
 fourth line, each search value alone on a line, a final line break and nothing
-after it; numbers as printf's "%d" writes them (no plus sign, no leading zero).
+after it; numbers as printf's "%d" writes them (no plus sign, no leading zero,
+no minus zero).
 Exit status: 0 for a valid case; 1 for an invalid one, or on a read or write
 error; 2 for a usage error.
 )",
