@@ -74,8 +74,7 @@ each it does not. The first violation gets one line on standard error, with
 its place and the token found there.
 )",
     {
-        {"for", 0, "SOLVER", "also reject what SOLVER cannot take: order-solve-list, order-solve-grid or "
-                             "order-solve-bucket"},
+        {"for", 0, "SOLVER", "also reject a case SOLVER does not suit"},
         {"strict", 0, nullptr, "also require the layout order-gen writes"},
     },
     R"(  order-gen --seed 1 -o 3-15.in && order-validate --strict --for order-solve-list 3-15.in
@@ -95,9 +94,9 @@ Input that ends early is reported at its end.
 The solvers: order-solve-list takes any price and a demand of at most 2000001
 per item; order-solve-grid takes prices 1..100000, order-solve-bucket prices
 1..2000000, and both need every item with demand to have at least as many
-offers as its demand. With --for SOLVER, a price SOLVER does not take is
-reported at that price, a demand too high at the number of offers, and an
-item short of offers at the end of the input.
+offers as its demand. With --for SOLVER (one of these three names), a price
+SOLVER does not take is reported at that price, a demand too high at the
+number of offers, and an item short of offers at the end of the input.
 With --strict, also the layout order-gen writes: G alone on the first line;
 each order as n alone on a line, one "item quantity" line per order line and
 an empty line; M alone on a line; one "item price" line per offer; single

@@ -47,7 +47,7 @@ standard output: the lengths, the number of search values, the distinct values
 of each sequence, how many search values occur in the sequences, and the
 smallest and largest value of every bounded quantity beside its limits, marking
 the limits the case reaches. The first violation gets one line on standard
-error, its place and the token found there.
+error, with its place and the token found there.
 )",
     {
         {"strict", 0, nullptr, "also require the layout pro6-maketest writes"},
