@@ -2,8 +2,8 @@
 # Checks the manual pages of a build: every program in BIN_DIR has a page,
 # newer than the program and its include file, naming the program's version;
 # every page and include file belongs to a program; man shows each page
-# without warnings; and a tree made by cmake --install holds the programs
-# and the pages, man finding each page there through MANPATH.
+# without warnings; and a tree made by cmake --install holds the programs,
+# the pages and the README, man finding each page there through MANPATH.
 # Exits with status 77 (skipped) when the build made no pages or man is
 # missing, 1 when a check fails.
 #
@@ -77,6 +77,7 @@ for name in "${programs[@]}"; do
   found=$(MANPATH=$prefix/share/man man -w "$name" 2>&1)
   [ "$found" = "$prefix/share/man/man1/$name.1" ] || fault "man -w $name in the installed tree: $found"
 done
+[ -f "$prefix/share/doc/exercise-suite/README.md" ] || fault "the README is not installed"
 
 if [ "$faults" -gt 0 ]; then
   echo "check-pages: $faults fault(s) in ${#programs[@]} programs' pages" >&2
