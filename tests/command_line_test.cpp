@@ -63,7 +63,7 @@ TEST(CommandLine, HelpDescribesTheProgramOnStandardOutput)
         const std::string usage = std::string("Usage: ") + program.name + " [OPTION]..." +
                                   (program.kind == Kind::solver ? " [FILE]\n" : "\n");
         EXPECT_EQ(result.out.substr(0, usage.size()), usage) << program.name;
-        for (const char* part : {"\nOptions:\n", "  --help ", "  --version ", "\nExample:\n  "})
+        for (const char* part : {"\nOptions:\n", "  --help ", "  --version ", "\nExamples:\n  "})
             EXPECT_NE(result.out.find(part), std::string::npos) << program.name << " lacks " << part;
         EXPECT_EQ(result.out.find("--seed N") != std::string::npos, program.kind != Kind::solver) << program.name;
         EXPECT_EQ(result.out.back(), '\n') << program.name;
