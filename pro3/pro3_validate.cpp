@@ -113,7 +113,7 @@ public:
         }
         ++tally_.tokens;
         if (++case_tokens_ == tokens_per_case)
-            end_case();
+            end_case(tokens);
     }
 
     // Checks the end of the input: no case left incomplete, and (--strict)
@@ -268,16 +268,17 @@ private:
         }
     }
 
-    // A case is evaluated at its seventh token, with the n it then has. An
-    // n kept from an earlier case passed there, so a fault is that of an n
-    // token of this case, and is shown there.
-    void end_case()
+    // A case is evaluated at its seventh token, with the n it then has; a
+    // fault is shown at the n token of the case that set it, or else at
+    // the seventh token. (An n kept from an earlier case passed there, so
+    // in practice it is always the n token.)
+    void end_case(const pro3::CaseTokens& seventh)
     {
         if (n_ < 0 || n_ > pro3::max_index)
-            common::invalid(case_sets_n_ ? n_place_ : first_place_,
+            common::invalid(case_sets_n_ ? n_place_ : seventh.place(),
                             "the n of case " + std::to_string(tally_.cases + 1) + " is " +
                                 (n_ < 0 ? "below 0" : "above " + std::to_string(pro3::max_index)),
-                            case_sets_n_ ? n_token_ : first_token_);
+                            case_sets_n_ ? std::string_view(n_token_) : seventh.text());
         ++tally_.cases;
         tally_.n.see(n_);
         std::size_t stage = 0;
