@@ -229,26 +229,25 @@ TEST(Pro3Validate, EveryCaseTheMakerWritesPassesStrict)
 {
     // Every stage the maker knows and two it does not, one case and many,
     // each with its own seed, the extreme seeds among them.
-    std::vector<std::uint32_t> seeds = {0, 4294967295u};
-    for (std::uint32_t seed = 1; seeds.size() < 12;)
-        seeds.push_back(seed = seed * 2654435761u + 40503u);
-    std::size_t next_seed = 0;
-    for (int stage = 0; stage <= 5; ++stage) {
-        for (const int count : {1, 60}) {
-            const std::string seed = std::to_string(seeds[next_seed++]);
-            const auto made = run_with("pro3-maketest", {"--seed", seed},
-                                       std::to_string(count) + "\n" + std::to_string(stage) + "\n");
-            ASSERT_EQ(made.status, 0) << made.err;
-            const auto checked = run_with("pro3-validate", {"--strict"}, made.out);
-            ASSERT_EQ(checked.status, 0) << "seed " << seed << " stage " << stage << ": " << checked.err;
-            auto report = parse_report(checked.out);
-            const int cases = stage >= 1 && stage <= 4 ? count : 0;
-            EXPECT_EQ(report.facts["cases"], std::to_string(cases)) << seed;
-            const std::string in_stage = stage == 1   ? "cases of stage 1 (n 1..25)"
-                                         : stage == 2 ? "cases of stage 2 (n 24553..25000)"
-                                                      : "cases of stage 3 or 4 (n 2499901..2500000)";
-            EXPECT_EQ(report.facts[in_stage], std::to_string(cases)) << seed << " stage " << stage;
-        }
+    const std::pair<int, int> runs[] = {{0, 5}, {1, 1}, {1, 60}, {2, 60}, {3, 60}, {4, 1}, {4, 60}, {5, 5}};
+    std::uint32_t seeds[std::size(runs)] = {0, 4294967295u};
+    for (std::size_t i = 2; i < std::size(seeds); ++i)
+        seeds[i] = seeds[i - 1] * 2654435761u + 40503u;
+    for (std::size_t i = 0; i < std::size(runs); ++i) {
+        const auto [stage, count] = runs[i];
+        const std::string seed = std::to_string(seeds[i]);
+        const auto made = run_with("pro3-maketest", {"--seed", seed},
+                                   std::to_string(count) + "\n" + std::to_string(stage) + "\n");
+        ASSERT_EQ(made.status, 0) << made.err;
+        const auto checked = run_with("pro3-validate", {"--strict"}, made.out);
+        ASSERT_EQ(checked.status, 0) << "seed " << seed << " stage " << stage << ": " << checked.err;
+        auto report = parse_report(checked.out);
+        const int cases = stage >= 1 && stage <= 4 ? count : 0;
+        EXPECT_EQ(report.facts["cases"], std::to_string(cases)) << seed;
+        const std::string in_stage = stage == 1   ? "cases of stage 1 (n 1..25)"
+                                     : stage == 2 ? "cases of stage 2 (n 24553..25000)"
+                                                  : "cases of stage 3 or 4 (n 2499901..2500000)";
+        EXPECT_EQ(report.facts[in_stage], std::to_string(cases)) << seed << " stage " << stage;
     }
     // Many more seeds through the maker's own case writer, in one file.
     const std::string many = captured([](common::Output& out) {
