@@ -71,7 +71,7 @@ TEST(InputNumbers, SkipScanfWhiteSpaceAndTakeASign)
 
 TEST(InputNumbers, NoNumberConsumesNothing)
 {
-    for (const std::string text : {"x1", "-x", "+", "- 5", "+-5", "--5"}) {
+    for (const std::string text : {"x1", "x", ".5", "\x01-2"}) {
         TempFile file(text);
         Input in(file.fd(), 2);
         std::int32_t value = 99;
@@ -80,6 +80,51 @@ TEST(InputNumbers, NoNumberConsumesNothing)
         EXPECT_EQ(value, 99);
         EXPECT_EQ(in.get(), static_cast<unsigned char>(text[0])) << text;
     }
+}
+
+// Every read of `text` until the input ends or a read consumes nothing: the
+// numbers, and for each read that failed on a lone sign that sign in brackets.
+std::string reads_with_signs(const std::string& text, std::size_t capacity)
+{
+    TempFile file(text);
+    Input in(file.fd(), capacity);
+    std::string seen;
+    for (;;) {
+        std::int32_t value = 99;
+        switch (in.read_int(value)) {
+        case ReadStatus::ok:
+            seen += std::to_string(value) + ",";
+            break;
+        case ReadStatus::lone_sign:
+            if (value != 99)
+                return seen + "value changed";
+            seen += std::string("[") + in.consumed_sign() + "],";
+            break;
+        case ReadStatus::end:
+            return seen + "end";
+        case ReadStatus::no_number:
+            return seen + "stop at " + static_cast<char>(in.get());
+        case ReadStatus::out_of_range:
+            return seen + "out of range";
+        }
+    }
+}
+
+TEST(InputNumbers, ALoneSignIsConsumedAndTheNextReadStartsBehindIt)
+{
+    // As with "%d": a sign starts a number and is not given back when no
+    // digit follows, whatever stands behind it.
+    const std::pair<std::string, std::string> cases[] = {
+        {"- 5", "[-],5,end"},
+        {"+\n\t7 -", "[+],7,[-],end"},
+        {"+-5 --6", "[+],-5,[-],-6,end"},
+        {"+ - +9", "[+],[-],9,end"},
+        {"-x 3", "[-],stop at x"},
+        {"+", "[+],end"},
+    };
+    for (const auto& [text, expected] : cases)
+        for (std::size_t capacity : {2u, 3u, 4096u})
+            EXPECT_EQ(reads_with_signs(text, capacity), expected) << text << " with " << capacity;
 }
 
 TEST(InputNumbers, ReportOutOfRangeAndConsumeTheWholeNumber)
