@@ -56,16 +56,18 @@ void trace(const char* stage)
     std::fprintf(stderr, ">>> %s: %d\n", stage, common::cpu_milliseconds());
 }
 
-// Reads "%d" values the way the program's input is defined: once a read
-// fails (the input ended, or something other than a number stands next),
-// every later read fails too and its target keeps what it held. A number
+// Reads "%d" values the way the program's input is defined: a read that
+// fails leaves its target as it was. A sign without a digit behind it is
+// consumed by the read that fails on it, and the next read goes on behind
+// it; any other failure (the input ended, or something other than a number
+// stands next) consumes nothing, so every later read fails too. A number
 // outside the signed 32-bit range ends the program.
 class ValueReader {
 public:
     // False when the read failed; `value` is then unchanged.
     bool read(std::int32_t& value, const char* what, long index = 0)
     {
-        if (status_ != common::ReadStatus::ok)
+        if (stuck())
             return false;
         status_ = in_.read_int(value);
         if (status_ == common::ReadStatus::out_of_range) {
@@ -76,7 +78,8 @@ public:
         return status_ == common::ReadStatus::ok;
     }
 
-    // Reads `count` values into `values`; slots after a failed read keep 0.
+    // Reads `count` values into `values`; a slot whose read fails keeps
+    // what it held, and so do all after it unless the input goes on.
     // Numbers standing whole in the input buffer are parsed here in one
     // tight loop (twice as fast as one read_int call each); anything else (a
     // number that reaches the end of the buffer, a sign without digits, a
@@ -85,7 +88,7 @@ public:
     {
         for (std::int32_t i = 0; i < count; ++i) {
             i += parse_whole(values + i, count - i);
-            if (i == count || !read(values[i], what, i + 1L))
+            if (i == count || (!read(values[i], what, i + 1L) && stuck()))
                 return;
         }
     }
@@ -95,9 +98,9 @@ public:
     {
         std::int32_t value = 0;
         if (!read(value, what)) {
-            if (status_ == common::ReadStatus::no_number)
-                common::fail("the %s is not a number", what);
-            common::fail("the %s is missing: the input ended", what);
+            if (status_ == common::ReadStatus::end)
+                common::fail("the %s is missing: the input ended", what);
+            common::fail("the %s is not a number", what);
         }
         if (value < 0)
             common::fail("the %s %d is below 0", what, value);
@@ -107,12 +110,19 @@ public:
     }
 
 private:
+    // True once a read failed without consuming anything: every read after
+    // it would fail at the same place.
+    bool stuck() const
+    {
+        return status_ == common::ReadStatus::end || status_ == common::ReadStatus::no_number;
+    }
+
     // Parses up to `count` numbers that stand whole in the buffer, each
     // followed by white space, with at most nine digits; stops before the
     // first that does not. Returns how many it stored.
     std::int32_t parse_whole(std::int32_t* values, std::int32_t count)
     {
-        if (status_ != common::ReadStatus::ok || !in_.fill())
+        if (stuck() || !in_.fill())
             return 0;
         const char* const start = in_.data();
         const char* const end = start + in_.available();

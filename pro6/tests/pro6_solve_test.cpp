@@ -200,6 +200,27 @@ TEST(Pro6Solve, CutShortInputKeepsZerosAndRepeatsAnswers)
     }
 }
 
+TEST(Pro6Solve, ASignWithoutDigitsFailsOneReadOnly)
+{
+    // The failed read takes the sign; the next starts behind it. After a
+    // letter nothing is taken, so every later read fails on it.
+    const std::pair<std::string, std::string> every_build[] = {
+        {"2 1\n- 5\n3\n1\n5\n", "0 3 5\n3\n"},
+        {"1 0\n4\n3\n4\n+\n9\n", "4\n1\n1\nNumber Not Found\n"},
+        {"1 1\n1\n2\n2\n+ 2\n", "1 2\nNumber Not Found\n2\n"},
+        {"1 1\n1\n2\n2\n+x 2\n", "1 2\nNumber Not Found\nNumber Not Found\n"},
+        {"1 1\n1\n2\n- 1\n1\n", "1 2\n"},
+        {"1 1\n3\n-", "0 3\n"},
+    };
+    for (const char* solver : solvers)
+        for (const auto& [input, output] : every_build)
+            EXPECT_EQ(solve(solver, input), output) << solver << " on " << input;
+    // "--5" is a failed read, then -5: the first sequence is 0 -5.
+    EXPECT_EQ(solve("pro6-solve", "2 0\n--5\n1\n-5\n"), "0 -5\nNumber Not Found\n");
+    EXPECT_EQ(solve("pro6-solve-b", "2 0\n--5\n1\n-5\n"), "-5 0\n1\n");
+    EXPECT_EQ(solve("pro6-solve-c", "2 0\n--5\n1\n-5\n"), "0 -5\n2\n");
+}
+
 TEST(Pro6Solve, TheLargestLengthsAreHeld)
 {
     const std::pair<const char*, const char*> cases[] = {
