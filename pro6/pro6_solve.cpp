@@ -84,13 +84,23 @@ public:
     // tight loop (twice as fast as one read_int call each); anything else (a
     // number that reaches the end of the buffer, a sign without digits, a
     // long or out-of-range number, the end of input) goes through read().
-    void read_all(std::int32_t* values, std::int32_t count, const char* what)
+    // Returns whether the values now stored are non-decreasing, found out
+    // on the way at the cost of one comparison each.
+    bool read_all(std::int32_t* values, std::int32_t count, const char* what)
     {
-        for (std::int32_t i = 0; i < count; ++i) {
-            i += parse_whole(values + i, count - i);
-            if (i == count || (!read(values[i], what, i + 1L) && stuck()))
-                return;
+        bool ascending = true;
+        std::int32_t i = 0;
+        while (i < count) {
+            i += parse_whole(values, i, count, ascending);
+            if (i == count)
+                break;
+            const bool stopped = !read(values[i], what, i + 1L) && stuck();
+            ascending &= i == 0 || values[i - 1] <= values[i];
+            if (stopped)
+                break;  // slots i onward all hold what they held: 0
+            ++i;
         }
+        return ascending;
     }
 
     // Reads a length the stores must hold; any fault ends the program.
@@ -117,10 +127,11 @@ private:
         return status_ == common::ReadStatus::end || status_ == common::ReadStatus::no_number;
     }
 
-    // Parses up to `count` numbers that stand whole in the buffer, each
-    // followed by white space, with at most nine digits; stops before the
-    // first that does not. Returns how many it stored.
-    std::int32_t parse_whole(std::int32_t* values, std::int32_t count)
+    // Parses numbers into values[from] up to values[count - 1] as long as
+    // each stands whole in the buffer, followed by white space, with at most
+    // nine digits; stops before the first that does not. Clears `ascending`
+    // when a value is below the one before it. Returns how many it stored.
+    std::int32_t parse_whole(std::int32_t* values, std::int32_t from, std::int32_t count, bool& ascending)
     {
         if (stuck() || !in_.fill())
             return 0;
@@ -128,8 +139,10 @@ private:
         const char* const end = start + in_.available();
         const char* p = start;
         const char* consumed = start;
+        std::int32_t previous = from > 0 ? values[from - 1] : INT32_MIN;
+        bool descended = false;
         std::int32_t stored = 0;
-        while (stored < count) {
+        while (from + stored < count) {
             while (p < end && common::is_space(static_cast<unsigned char>(*p)))
                 ++p;
             const char* token = p;
@@ -144,10 +157,14 @@ private:
                 consumed = token;
                 break;
             }
-            values[stored++] = negative ? -magnitude : magnitude;
+            const std::int32_t value = negative ? -magnitude : magnitude;
+            values[from + stored++] = value;
+            descended |= value < previous;
+            previous = value;
             consumed = p;
         }
         in_.advance(static_cast<std::size_t>(consumed - start));
+        ascending &= !descended;
         return stored;
     }
 
@@ -155,48 +172,109 @@ private:
     common::ReadStatus status_ = common::ReadStatus::ok;  // of the last read
 };
 
-// Writes the values with a blank between two of them, no newline. They are
-// formatted into a local block, and a value equal to the one before it is
-// copied rather than formatted again: ordered values repeat.
+// Writes a line of values with a blank between two of them, no newline.
+// They are formatted into a local block, and a value equal to the one
+// before it is copied rather than formatted again: ordered values repeat.
+class LineWriter {
+public:
+    explicit LineWriter(common::Output& out) : out_(out) {}
+    LineWriter(const LineWriter&) = delete;
+    LineWriter& operator=(const LineWriter&) = delete;
+
+    void add(std::int32_t value)
+    {
+        if (value != last_) {
+            length_ = static_cast<std::size_t>(std::to_chars(text_ + 1, text_ + sizeof text_, value).ptr - text_);
+            last_ = value;
+        }
+        if (static_cast<std::size_t>(block_ + sizeof block_ - p_) < sizeof text_) {
+            out_.write(from_, static_cast<std::size_t>(p_ - from_));
+            p_ = block_;
+            from_ = block_;
+        }
+        std::memcpy(p_, text_, sizeof text_);
+        p_ += length_;
+    }
+
+    // Writes out what the block holds.
+    void finish()
+    {
+        if (p_ > from_)
+            out_.write(from_, static_cast<std::size_t>(p_ - from_));
+    }
+
+private:
+    common::Output& out_;
+    char block_[1 << 16];
+    char* p_ = block_;
+    const char* from_ = block_ + 1;  // the first value has no blank before it
+    char text_[16] = {' ', '0'};     // the last value formatted, behind its blank
+    std::size_t length_ = 2;
+    std::int32_t last_ = 0;
+};
+
 void write_values(common::Output& out, const std::int32_t* values, std::int32_t count)
 {
-    char block[1 << 16];
-    char* p = block;
-    const char* from = block + 1;  // the first value has no blank before it
-    char text[16] = {' '};         // the last value formatted, behind its blank
-    std::size_t length = 0;
-    for (std::int32_t i = 0; i < count; ++i) {
-        if (i == 0 || values[i] != values[i - 1])
-            length = static_cast<std::size_t>(std::to_chars(text + 1, text + sizeof text, values[i]).ptr - text);
-        if (static_cast<std::size_t>(block + sizeof block - p) < sizeof text) {
-            out.write(from, static_cast<std::size_t>(p - from));
-            p = block;
-            from = block;
-        }
-        std::memcpy(p, text, sizeof text);
-        p += length;
-    }
-    if (count > 0)
-        out.write(from, static_cast<std::size_t>(p - from));
+    LineWriter line(out);
+    for (std::int32_t i = 0; i < count; ++i)
+        line.add(values[i]);
+    line.finish();
 }
 
 #if !defined(BUBBLE_SORT)
 // Stable merge: on equal values the first sequence's element goes first.
 // The choice is computed rather than branched on, since random values
 // mispredict about every other branch.
-void merge(const std::int32_t* a, std::int32_t n, const std::int32_t* b, std::int32_t m, std::int32_t* to)
+template <class Put>
+void merge_into(const std::int32_t* a, std::int32_t n, const std::int32_t* b, std::int32_t m, Put put)
 {
-    std::int32_t i = 0, j = 0, k = 0;
+    std::int32_t i = 0, j = 0;
     while (i < n && j < m) {
         const bool from_a = a[i] <= b[j];
-        to[k++] = from_a ? a[i] : b[j];
+        put(from_a ? a[i] : b[j]);
         i += from_a;
         j += !from_a;
     }
     while (i < n)
-        to[k++] = a[i++];
+        put(a[i++]);
     while (j < m)
-        to[k++] = b[j++];
+        put(b[j++]);
+}
+
+// The values the merged line and the answers come from. When both
+// sequences are non-decreasing their merge is written straight from them
+// and a search value is looked up in each, so no merged copy is stored:
+// `merged` is then null. Otherwise the merge is stored and searched as it
+// stands, out of order as it may be.
+struct Ordered {
+    const std::int32_t* merged;
+    const std::int32_t* first;
+    std::int32_t n;
+    const std::int32_t* second;
+    std::int32_t m;
+};
+
+Ordered merge(const std::int32_t* a, std::int32_t n, const std::int32_t* b, std::int32_t m, bool ascending)
+{
+#if defined(LINEAR_SEARCH)
+    ascending = false;  // the scan walks the stored merge
+#endif
+    if (ascending)
+        return {nullptr, a, n, b, m};
+    std::int32_t k = 0;
+    merge_into(a, n, b, m, [&](std::int32_t value) { merged[k++] = value; });
+    return {merged, a, n, b, m};
+}
+
+void write_values(common::Output& out, const Ordered& ordered, std::int32_t total)
+{
+    if (ordered.merged != nullptr) {
+        write_values(out, ordered.merged, total);
+        return;
+    }
+    LineWriter line(out);
+    merge_into(ordered.first, ordered.n, ordered.second, ordered.m, [&](std::int32_t value) { line.add(value); });
+    line.finish();
 }
 #else
 // Bubble sort over the whole store on every pass, until a pass swaps nothing
@@ -260,6 +338,37 @@ Run find(const std::int32_t* values, std::int32_t total, std::int32_t x)
     return run;
 }
 
+#if !defined(BUBBLE_SORT)
+// How many of the non-decreasing values are below x, by bisection.
+std::int32_t count_below(const std::int32_t* values, std::int32_t count, std::int32_t x)
+{
+    std::int32_t lo = 0, hi = count;  // values[lo - 1] < x <= values[hi]
+    while (lo < hi) {
+        const std::int32_t mid = lo + (hi - lo) / 2;
+        if (values[mid] < x)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
+// The run of x in the stable merge of two non-decreasing sequences: the
+// values below x in both come first, then the first sequence's x, then the
+// second's. Each run is walked to its end, as the merged search widens.
+Run find(const Ordered& ordered, std::int32_t x)
+{
+    std::int32_t a = count_below(ordered.first, ordered.n, x);
+    std::int32_t b = count_below(ordered.second, ordered.m, x);
+    const std::int32_t below = a + b;
+    while (a < ordered.n && ordered.first[a] == x)
+        ++a;
+    while (b < ordered.m && ordered.second[b] == x)
+        ++b;
+    return {below, a + b - 1};
+}
+#endif
+
 void write_answer(common::Output& out, Run run)
 {
     if (run.first > run.last) {
@@ -274,9 +383,11 @@ void write_answer(common::Output& out, Run run)
     out.put('\n');
 }
 
-// One answer line per search value. A search value that cannot be read
-// repeats the previous answer; before any value was read, it is not found.
-void answer_queries(ValueReader& reader, common::Output& out, const std::int32_t* values, std::int32_t total)
+// One answer line per search value, the run of each found by find(x). A
+// search value that cannot be read repeats the previous answer; before any
+// value was read, it is not found.
+template <class Find>
+void answer_each(ValueReader& reader, common::Output& out, Find find)
 {
     std::int32_t count = 0;
     reader.read(count, "number of search values");
@@ -284,10 +395,25 @@ void answer_queries(ValueReader& reader, common::Output& out, const std::int32_t
     std::int32_t x = 0;
     for (std::int32_t query = 1; query <= count; ++query) {
         if (reader.read(x, "search values", query))
-            run = find(values, total, x);
+            run = find(x);
         write_answer(out, run);
     }
 }
+
+void answer_queries(ValueReader& reader, common::Output& out, const std::int32_t* values, std::int32_t total)
+{
+    answer_each(reader, out, [&](std::int32_t x) { return find(values, total, x); });
+}
+
+#if !defined(BUBBLE_SORT)
+void answer_queries(ValueReader& reader, common::Output& out, const Ordered& ordered, std::int32_t total)
+{
+    if (ordered.merged != nullptr)
+        answer_queries(reader, out, ordered.merged, total);
+    else
+        answer_each(reader, out, [&](std::int32_t x) { return find(ordered, x); });
+}
+#endif
 
 }  // namespace
 
@@ -311,11 +437,10 @@ int main()
     const std::int32_t n = reader.read_length("first length", max_length);
     const std::int32_t m = reader.read_length("second length", max_length);
     const std::int32_t total = n + m;
-    reader.read_all(first, n, "first sequence");
-    reader.read_all(second, m, "second sequence");
+    const bool first_ascends = reader.read_all(first, n, "first sequence");
+    const bool second_ascends = reader.read_all(second, m, "second sequence");
     trace("stage 1 scanf complete");
-    merge(first, n, second, m, merged);
-    const std::int32_t* ordered = merged;
+    const Ordered ordered = merge(first, n, second, m, first_ascends && second_ascends);
 #endif
     write_values(out, ordered, total);
     trace("stage 1 printf complete");

@@ -184,6 +184,93 @@ TEST(Pro6Solve, UnsortedSequencesFollowTheMergeAndTheSearch)
     EXPECT_EQ(solve("pro6-solve-c", "3 0\n5 1 9\n2\n1 5\n"), "5 1 9\n2\n1\n");
 }
 
+// The answer to a case taken as it stands, sorted or not: the stable merge of
+// the two sequences, then for each search value the bisection's probes over
+// the merged values and the walk to both ends of the run it hits.
+std::string merge_and_probe(const std::vector<int>& a, const std::vector<int>& b, const std::vector<int>& queries)
+{
+    std::vector<int> merged;
+    std::size_t i = 0, j = 0;
+    while (i < a.size() || j < b.size())
+        merged.push_back(j == b.size() || (i < a.size() && a[i] <= b[j]) ? a[i++] : b[j++]);
+    std::string text;
+    for (std::size_t k = 0; k < merged.size(); ++k) {
+        if (k > 0)
+            text += ' ';
+        text += std::to_string(merged[k]);
+    }
+    text += '\n';
+    for (int x : queries) {
+        long lo = 0, hi = static_cast<long>(merged.size()) - 1, hit = -1;
+        while (lo <= hi && hit < 0) {
+            const long mid = (lo + hi) / 2;
+            if (merged[mid] == x)
+                hit = mid;
+            else if (x < merged[mid])
+                hi = mid - 1;
+            else
+                lo = mid + 1;
+        }
+        if (hit < 0) {
+            text += "Number Not Found\n";
+            continue;
+        }
+        long from = hit, to = hit;
+        while (from > 0 && merged[from - 1] == x)
+            --from;
+        while (to + 1 < static_cast<long>(merged.size()) && merged[to + 1] == x)
+            ++to;
+        for (long k = from; k <= to; ++k) {
+            text += std::to_string(k + 1);
+            text += k < to ? ' ' : '\n';
+        }
+    }
+    return text;
+}
+
+TEST(Pro6Solve, OneStepDownAnywhereSearchesTheMergeAsItStands)
+{
+    // Sorted sequences with one value replaced, so that each descends at one
+    // place only: at the start, inside, near the end of either sequence. A
+    // value written with leading zeros is read by another path than short
+    // ones, so the step is also put there. Every value in range is searched.
+    std::vector<int> queries;
+    for (int x = -3; x <= 205; ++x)
+        queries.push_back(x);
+    std::string query_text = std::to_string(queries.size()) + "\n";
+    for (int x : queries)
+        query_text += std::to_string(x) + "\n";
+    struct Step {
+        bool in_first;
+        std::size_t at;
+        int value;
+        bool padded;
+    };
+    const Step steps[] = {{true, 0, 150, false}, {true, 40, 3, false},  {true, 78, 3, false},  {false, 0, 199, false},
+                          {false, 33, 199, false}, {false, 59, 1, false}, {true, 40, 3, true}, {true, 39, 190, true}};
+    for (const Step& step : steps) {
+        std::vector<int> a, b;
+        for (int v = 0; v < 80; ++v)
+            a.push_back(v * 5 / 2);
+        for (int v = 0; v < 60; ++v)
+            b.push_back(v * 10 / 3);
+        (step.in_first ? a : b)[step.at] = step.value;
+        auto text = [&](const std::vector<int>& values, bool target) {
+            std::string line;
+            for (std::size_t k = 0; k < values.size(); ++k) {
+                if (target && k == step.at && step.padded)
+                    line += "+0000000000";
+                line += std::to_string(values[k]);
+                line += ' ';
+            }
+            return line + '\n';
+        };
+        const std::string input = "80 60\n" + text(a, step.in_first) + text(b, !step.in_first) + query_text;
+        EXPECT_EQ(solve("pro6-solve", input), merge_and_probe(a, b, queries))
+            << (step.in_first ? "first" : "second") << " at " << step.at << (step.padded ? ", padded" : "");
+    }
+}
+
 TEST(Pro6Solve, CutShortInputKeepsZerosAndRepeatsAnswers)
 {
     for (const char* solver : solvers) {
