@@ -10,6 +10,8 @@
 //                 bubble sort, binary search; the sequences may be unsorted;
 //   pro6-solve-c  (LINEAR_SEARCH) stable merge, linear scan.
 
+#include <sys/mman.h>
+
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -51,6 +53,21 @@ std::int32_t second[max_length];
 std::int32_t merged[max_total];
 #endif
 
+// Asks for the pages of values[0] to values[count - 1] to be mapped 2 MB at
+// a time rather than 4 KB: a store of 10,000,000 values then costs 20 page
+// faults instead of about 10,000 (on two such stores, a tenth of a second of
+// system time saved). Only whole aligned 2 MB stretches qualify; where the
+// system declines, pages stay small and nothing else changes.
+void ask_for_large_pages(std::int32_t* values, std::int32_t count)
+{
+    constexpr std::uintptr_t large = std::uintptr_t{1} << 21;
+    const auto begin = reinterpret_cast<std::uintptr_t>(values);
+    const std::uintptr_t from = (begin + large - 1) & ~(large - 1);
+    const std::uintptr_t to = (begin + static_cast<std::uintptr_t>(count) * sizeof *values) & ~(large - 1);
+    if (from < to)
+        madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+}
+
 void trace(const char* stage)
 {
     std::fprintf(stderr, ">>> %s: %d\n", stage, common::cpu_milliseconds());
@@ -88,6 +105,7 @@ public:
     // on the way at the cost of one comparison each.
     bool read_all(std::int32_t* values, std::int32_t count, const char* what)
     {
+        ask_for_large_pages(values, count);
         bool ascending = true;
         std::int32_t i = 0;
         while (i < count) {
@@ -261,6 +279,7 @@ Ordered merge(const std::int32_t* a, std::int32_t n, const std::int32_t* b, std:
 #endif
     if (ascending)
         return {nullptr, a, n, b, m};
+    ask_for_large_pages(merged, n + m);
     std::int32_t k = 0;
     merge_into(a, n, b, m, [&](std::int32_t value) { merged[k++] = value; });
     return {merged, a, n, b, m};
