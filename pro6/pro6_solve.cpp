@@ -12,6 +12,7 @@
 
 #include <sys/mman.h>
 
+#include <bit>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -145,43 +146,113 @@ private:
         return status_ == common::ReadStatus::end || status_ == common::ReadStatus::no_number;
     }
 
+    // A number of 1 to 7 digits as seen in 8 bytes loaded from its first
+    // digit, the first byte lowest: its digits, then a byte that is none.
+    struct Width {
+        int digits = 0;  // 0: fits nothing
+        std::uint64_t mask = 0;
+        std::uint64_t top_bits = 1;
+
+        Width() = default;
+        explicit Width(int n) : digits(n)
+        {
+            if (n < 1 || n > 7)
+                return;
+            top_bits = std::uint64_t{0x80} << (8 * n);
+            mask = (top_bits << 1) - 1;
+        }
+
+        // Byte by byte, '0' to '9' become 0 to 9; the top bit of a byte is
+        // then set when it was no digit: below '0' the subtraction wrapped
+        // it, above '9' adding 0x76 carries into it. Bytes behind the first
+        // non-digit may take a borrow or a carry from it, and are not used.
+        static std::uint64_t non_digits(std::uint64_t chunk)
+        {
+            const std::uint64_t d = chunk - 0x3030303030303030u;
+            return (d | (d + 0x7676767676767676u)) & 0x8080808080808080u;
+        }
+
+        // The 8 bytes from p, p[0] in the low byte.
+        static std::uint64_t load(const char* p)
+        {
+            std::uint64_t chunk;
+            std::memcpy(&chunk, p, sizeof chunk);
+            if constexpr (std::endian::native == std::endian::big)
+                chunk = __builtin_bswap64(chunk);
+            return chunk;
+        }
+
+        bool fits(std::uint64_t chunk) const { return (non_digits(chunk) & mask) == top_bits; }
+
+        // The digits moved to the top bytes, zeros before them; then
+        // neighbouring digits, pairs and fours are joined.
+        std::int32_t convert(std::uint64_t chunk) const
+        {
+            std::uint64_t v = (chunk - 0x3030303030303030u) << (64 - 8 * digits);
+            v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFu;
+            v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFu;
+            v = (v * 10000 + (v >> 32)) & 0xFFFFFFFFu;
+            return static_cast<std::int32_t>(v);
+        }
+    };
+
     // Parses numbers into values[from] up to values[count - 1] as long as
     // each stands whole in the buffer, followed by white space, with at most
     // nine digits; stops before the first that does not. Clears `ascending`
     // when a value is below the one before it. Returns how many it stored.
+    //
+    // Ordered values mostly have as many digits as the one before, so each
+    // number is first taken to be that wide: one 8-byte load shows whether
+    // it is, and its digits are then converted together. The guess lets the
+    // processor run ahead to the next number before this one's bytes are
+    // in; a number of another width is read digit by digit and sets the
+    // guess for the next.
     std::int32_t parse_whole(std::int32_t* values, std::int32_t from, std::int32_t count, bool& ascending)
     {
         if (stuck() || !in_.fill())
             return 0;
         const char* const start = in_.data();
         const char* const end = start + in_.available();
-        const char* p = start;
-        const char* consumed = start;
+        const char* p = start;  // behind the last number stored
         std::int32_t previous = from > 0 ? values[from - 1] : INT32_MIN;
         bool descended = false;
         std::int32_t stored = 0;
+        Width guess;
         while (from + stored < count) {
-            while (p < end && common::is_space(static_cast<unsigned char>(*p)))
-                ++p;
-            const char* token = p;
-            const bool negative = p < end && *p == '-';
-            if (p < end && (*p == '-' || *p == '+'))
-                ++p;
-            const char* const digits = p;
-            std::int32_t magnitude = 0;
-            while (p < end && common::is_digit(static_cast<unsigned char>(*p)) && p - digits < 9)
-                magnitude = magnitude * 10 + (*p++ - '0');
-            if (p == digits || p == end || !common::is_space(static_cast<unsigned char>(*p))) {
-                consumed = token;
+            const char* q = p;
+            while (q < end && common::is_space(static_cast<unsigned char>(*q)))
+                ++q;
+            // Room for a sign, the 8-byte load or nine digits, and the
+            // white space behind; nearer the end read() takes over.
+            if (end - q < 16)
                 break;
+            bool negative = false;
+            if (*q == '-' || *q == '+') [[unlikely]] {
+                negative = *q == '-';
+                ++q;
             }
+            const std::uint64_t chunk = Width::load(q);
+            std::int32_t magnitude = 0;
+            const char* after = q;
+            if (guess.fits(chunk)) [[likely]] {
+                magnitude = guess.convert(chunk);
+                after = q + guess.digits;
+            } else {
+                while (after - q < 9 && common::is_digit(static_cast<unsigned char>(*after)))
+                    magnitude = magnitude * 10 + (*after++ - '0');
+                if (after == q)
+                    break;
+                guess = Width(static_cast<int>(after - q));
+            }
+            if (!common::is_space(static_cast<unsigned char>(*after)))
+                break;
             const std::int32_t value = negative ? -magnitude : magnitude;
             values[from + stored++] = value;
             descended |= value < previous;
             previous = value;
-            consumed = p;
+            p = after;
         }
-        in_.advance(static_cast<std::size_t>(consumed - start));
+        in_.advance(static_cast<std::size_t>(p - start));
         ascending &= !descended;
         return stored;
     }

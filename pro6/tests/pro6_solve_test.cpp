@@ -63,6 +63,50 @@ std::string model(std::vector<int> values, const std::vector<int>& queries)
     return text;
 }
 
+// The answer to a case taken as it stands, sorted or not: the stable merge of
+// the two sequences, then for each search value the bisection's probes over
+// the merged values and the walk to both ends of the run it hits.
+std::string merge_and_probe(const std::vector<int>& a, const std::vector<int>& b, const std::vector<int>& queries)
+{
+    std::vector<int> merged;
+    std::size_t i = 0, j = 0;
+    while (i < a.size() || j < b.size())
+        merged.push_back(j == b.size() || (i < a.size() && a[i] <= b[j]) ? a[i++] : b[j++]);
+    std::string text;
+    for (std::size_t k = 0; k < merged.size(); ++k) {
+        if (k > 0)
+            text += ' ';
+        text += std::to_string(merged[k]);
+    }
+    text += '\n';
+    for (int x : queries) {
+        long lo = 0, hi = static_cast<long>(merged.size()) - 1, hit = -1;
+        while (lo <= hi && hit < 0) {
+            const long mid = (lo + hi) / 2;
+            if (merged[mid] == x)
+                hit = mid;
+            else if (x < merged[mid])
+                hi = mid - 1;
+            else
+                lo = mid + 1;
+        }
+        if (hit < 0) {
+            text += "Number Not Found\n";
+            continue;
+        }
+        long from = hit, to = hit;
+        while (from > 0 && merged[from - 1] == x)
+            --from;
+        while (to + 1 < static_cast<long>(merged.size()) && merged[to + 1] == x)
+            ++to;
+        for (long k = from; k <= to; ++k) {
+            text += std::to_string(k + 1);
+            text += k < to ? ' ' : '\n';
+        }
+    }
+    return text;
+}
+
 TEST(Pro6Solve, TheWorkedExamplesInEveryBuild)
 {
     const std::pair<std::string, std::string> cases[] = {
@@ -130,6 +174,54 @@ TEST(Pro6Solve, AgreesWithTheModelOnLongVariedInput)
     }
 }
 
+TEST(Pro6Solve, NumbersOfEveryWidthAcrossTheInputBlocks)
+{
+    // Stretches of numbers of 1 to 10 digits, of either sign, long enough to
+    // cross the input blocks. Sorted, the widths change at every power of
+    // ten; as given, unsorted, they change from one number to the next.
+    std::mt19937 random(5);
+    auto draw = [&](int digits) {
+        long long low = 1, high = 9;
+        for (int d = 1; d < digits; ++d)
+            low *= 10, high = high * 10 + 9;
+        if (digits == 1)
+            low = 0;
+        high = std::min(high, 2147483647LL);
+        const long long v = low + static_cast<long long>(random() % static_cast<unsigned>(high - low + 1));
+        return static_cast<int>(random() % 2 == 0 ? v : -v);
+    };
+    std::vector<int> a = {-2147483647 - 1, 2147483647}, b;
+    for (int stretch = 0; stretch < 500; ++stretch) {
+        const int digits = 1 + static_cast<int>(random() % 10);
+        for (int k = static_cast<int>(random() % 250); k >= 0; --k)
+            (stretch % 2 == 0 ? a : b).push_back(draw(digits));
+    }
+    std::vector<int> queries;
+    for (int k = 0; k < 300; ++k)
+        queries.push_back(k % 3 == 0 ? draw(1 + k % 10) : (k % 2 == 0 ? a : b)[random() % (k % 2 == 0 ? a : b).size()]);
+    auto input = [&] {
+        std::string text = std::to_string(a.size()) + " " + std::to_string(b.size()) + "\n";
+        for (const auto* values : {&a, &b, &queries}) {
+            if (values == &queries)
+                text += std::to_string(queries.size()) + "\n";
+            for (int v : *values) {
+                text += std::to_string(v);
+                text += random() % 8 == 0 ? '\n' : ' ';
+            }
+        }
+        return text;
+    };
+    const std::string unsorted = input();
+    EXPECT_EQ(solve("pro6-solve", unsorted), merge_and_probe(a, b, queries));
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    const std::string sorted = input();
+    std::vector<int> both = a;
+    both.insert(both.end(), b.begin(), b.end());
+    for (const char* solver : {"pro6-solve", "pro6-solve-c"})
+        EXPECT_EQ(solve(solver, sorted), model(both, queries)) << solver;
+}
+
 TEST(Pro6Solve, AnswersTheCasesOfTheMaker)
 {
     common::Draws draws(20240601);
@@ -182,50 +274,6 @@ TEST(Pro6Solve, UnsortedSequencesFollowTheMergeAndTheSearch)
     // Merged 5 1 9: the search for 5 probes 1, then 9, and misses.
     EXPECT_EQ(solve("pro6-solve", "3 0\n5 1 9\n2\n1 5\n"), "5 1 9\n2\nNumber Not Found\n");
     EXPECT_EQ(solve("pro6-solve-c", "3 0\n5 1 9\n2\n1 5\n"), "5 1 9\n2\n1\n");
-}
-
-// The answer to a case taken as it stands, sorted or not: the stable merge of
-// the two sequences, then for each search value the bisection's probes over
-// the merged values and the walk to both ends of the run it hits.
-std::string merge_and_probe(const std::vector<int>& a, const std::vector<int>& b, const std::vector<int>& queries)
-{
-    std::vector<int> merged;
-    std::size_t i = 0, j = 0;
-    while (i < a.size() || j < b.size())
-        merged.push_back(j == b.size() || (i < a.size() && a[i] <= b[j]) ? a[i++] : b[j++]);
-    std::string text;
-    for (std::size_t k = 0; k < merged.size(); ++k) {
-        if (k > 0)
-            text += ' ';
-        text += std::to_string(merged[k]);
-    }
-    text += '\n';
-    for (int x : queries) {
-        long lo = 0, hi = static_cast<long>(merged.size()) - 1, hit = -1;
-        while (lo <= hi && hit < 0) {
-            const long mid = (lo + hi) / 2;
-            if (merged[mid] == x)
-                hit = mid;
-            else if (x < merged[mid])
-                hi = mid - 1;
-            else
-                lo = mid + 1;
-        }
-        if (hit < 0) {
-            text += "Number Not Found\n";
-            continue;
-        }
-        long from = hit, to = hit;
-        while (from > 0 && merged[from - 1] == x)
-            --from;
-        while (to + 1 < static_cast<long>(merged.size()) && merged[to + 1] == x)
-            ++to;
-        for (long k = from; k <= to; ++k) {
-            text += std::to_string(k + 1);
-            text += k < to ? ' ' : '\n';
-        }
-    }
-    return text;
 }
 
 TEST(Pro6Solve, OneStepDownAnywhereSearchesTheMergeAsItStands)
@@ -357,6 +405,49 @@ TEST(Pro6Solve, RejectsLengthsItCannotReadOrHold)
     }
     expect_rejected("pro6-solve-b", {"20000001 0", "the first length 20000001 is above 20000000"});
     expect_rejected("pro6-solve-b", {"10000000 10000001", "the lengths add up to 20000001, above 20000000"});
+}
+
+TEST(Pro6Solve, AnOddTokenAmidLongOrderedInput)
+{
+    // Three thousand numbers of six digits, the kind read fastest, with the
+    // one at place 2001 replaced: the reading must stop, or go on, exactly
+    // there. The first sequence alone, so the merged line is as stored.
+    std::vector<int> values;
+    for (int i = 0; i < 3000; ++i)
+        values.push_back(100000 + i * 7);
+    auto with = [&](std::size_t from, std::vector<int> stored) {
+        std::vector<int> all(values.begin(), values.begin() + 2000);
+        all.insert(all.end(), stored.begin(), stored.end());
+        if (from < values.size())
+            all.insert(all.end(), values.begin() + static_cast<long>(from), values.end());
+        all.resize(values.size());  // slots never reached hold 0
+        return all;
+    };
+    struct Odd {
+        std::string token;
+        std::vector<int> stored;  // what the reading leaves in the first sequence
+        bool goes_on;             // the count and the search value are read
+    };
+    const Odd odds[] = {
+        {"x14007", with(3000, {}), false},
+        {"114007x", with(3000, {114007}), false},
+        {"+x14007", with(3000, {}), false},
+        {"-", with(2001, {0}), true},
+        {"-0000000000114007", with(2001, {-114007}), true},
+        {"00000114007", with(2001, {114007}), true},
+    };
+    for (const Odd& odd : odds) {
+        std::string input = "3000 0\n";
+        for (std::size_t i = 0; i < values.size(); ++i)
+            input += (i == 2000 ? odd.token : std::to_string(values[i])) + (i % 10 == 9 ? "\n" : " ");
+        input += "1\n" + std::to_string(values[2500]) + "\n";
+        const std::vector<int> queries = odd.goes_on ? std::vector<int>{values[2500]} : std::vector<int>{};
+        EXPECT_EQ(solve("pro6-solve", input), merge_and_probe(odd.stored, {}, queries)) << odd.token;
+    }
+    std::string input = "3000 0\n";
+    for (std::size_t i = 0; i < values.size(); ++i)
+        input += (i == 2000 ? "99999999999" : std::to_string(values[i])) + " ";
+    expect_rejected("pro6-solve", {input, "value 2001 of the first sequence is outside the signed 32-bit range"});
 }
 
 TEST(Pro6Solve, ABadNumberLaterStopsThereAndKeepsTheOutput)
