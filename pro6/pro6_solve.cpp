@@ -82,18 +82,30 @@ void trace(const char* stage)
 // outside the signed 32-bit range ends the program.
 class ValueReader {
 public:
-    // False when the read failed; `value` is then unchanged.
+    // False when the read failed; `value` is then unchanged. `what` and
+    // `index` (from 1; 0 for a single value) name the value in a message.
     bool read(std::int32_t& value, const char* what, long index = 0)
     {
-        if (stuck())
-            return false;
-        status_ = in_.read_int(value);
-        if (status_ == common::ReadStatus::out_of_range) {
-            if (index > 0)
-                common::fail("value %ld of the %s is outside the signed 32-bit range", index, what);
-            common::fail("the %s is outside the signed 32-bit range", what);
-        }
-        return status_ == common::ReadStatus::ok;
+        const common::ReadStatus status = read_status(value);
+        if (status == common::ReadStatus::out_of_range)
+            fail_out_of_range(what, index);
+        return status == common::ReadStatus::ok;
+    }
+
+    // As read(), but a number outside the range is reported rather than
+    // ending the program, for callers with something to finish first.
+    common::ReadStatus read_status(std::int32_t& value)
+    {
+        if (!stuck())
+            status_ = in_.read_int(value);
+        return status_;
+    }
+
+    [[noreturn]] static void fail_out_of_range(const char* what, long index)
+    {
+        if (index > 0)
+            common::fail("value %ld of the %s is outside the signed 32-bit range", index, what);
+        common::fail("the %s is outside the signed 32-bit range", what);
     }
 
     // Reads `count` values into `values`; a slot whose read fails keeps
@@ -428,34 +440,48 @@ Run find(const std::int32_t* values, std::int32_t total, std::int32_t x)
     return run;
 }
 
+// Search values are read and looked up a batch at a time.
+constexpr std::int32_t batch = 16;
+
 #if !defined(BUBBLE_SORT)
-// How many of the non-decreasing values are below x, by bisection.
-std::int32_t count_below(const std::int32_t* values, std::int32_t count, std::int32_t x)
+// For each of xs[0] to xs[size - 1], how many of the non-decreasing values
+// are below it, by bisection: the answer lies in lo to lo + length. The
+// searches of a batch step side by side and each step's choice is a
+// conditional move (written so that the compiler makes it one), not a
+// branch: the loads of all the searches are then under way at once
+// instead of each waiting for the one before, most of them far out of
+// the cache.
+void count_below(const std::int32_t* values, std::int32_t count, const std::int32_t* xs, std::int32_t size,
+                 std::int32_t* below)
 {
-    std::int32_t lo = 0, hi = count;  // values[lo - 1] < x <= values[hi]
-    while (lo < hi) {
-        const std::int32_t mid = lo + (hi - lo) / 2;
-        if (values[mid] < x)
-            lo = mid + 1;
-        else
-            hi = mid;
+    std::int32_t lo[batch] = {};
+    for (std::int32_t length = count; length > 1;) {
+        const std::int32_t half = length / 2;
+        for (std::int32_t i = 0; i < size; ++i)
+            lo[i] += values[lo[i] + half - 1] < xs[i] ? half : 0;
+        length -= half;
     }
-    return lo;
+    for (std::int32_t i = 0; i < size; ++i)
+        below[i] = count == 0 ? 0 : lo[i] + (values[lo[i]] < xs[i]);
 }
 
-// The run of x in the stable merge of two non-decreasing sequences: the
-// values below x in both come first, then the first sequence's x, then the
-// second's. Each run is walked to its end, as the merged search widens.
-Run find(const Ordered& ordered, std::int32_t x)
+// The runs of xs[0] to xs[size - 1] in the stable merge of two
+// non-decreasing sequences: the values below x in both come first, then
+// the first sequence's x, then the second's. Each run is walked to its
+// end, as the merged search widens.
+void find_runs(const Ordered& ordered, const std::int32_t* xs, std::int32_t size, Run* runs)
 {
-    std::int32_t a = count_below(ordered.first, ordered.n, x);
-    std::int32_t b = count_below(ordered.second, ordered.m, x);
-    const std::int32_t below = a + b;
-    while (a < ordered.n && ordered.first[a] == x)
-        ++a;
-    while (b < ordered.m && ordered.second[b] == x)
-        ++b;
-    return {below, a + b - 1};
+    std::int32_t a[batch], b[batch];
+    count_below(ordered.first, ordered.n, xs, size, a);
+    count_below(ordered.second, ordered.m, xs, size, b);
+    for (std::int32_t i = 0; i < size; ++i) {
+        const std::int32_t below = a[i] + b[i];
+        while (a[i] < ordered.n && ordered.first[a[i]] == xs[i])
+            ++a[i];
+        while (b[i] < ordered.m && ordered.second[b[i]] == xs[i])
+            ++b[i];
+        runs[i] = {below, a[i] + b[i] - 1};
+    }
 }
 #endif
 
@@ -473,26 +499,49 @@ void write_answer(common::Output& out, Run run)
     out.put('\n');
 }
 
-// One answer line per search value, the run of each found by find(x). A
-// search value that cannot be read repeats the previous answer; before any
-// value was read, it is not found.
-template <class Find>
-void answer_each(ValueReader& reader, common::Output& out, Find find)
+// One answer line per search value. A search value that cannot be read
+// repeats the previous answer; before any value was read, it is not found.
+// The values of a batch are read first and their runs found together by
+// find_runs(xs, size, runs); one outside the range ends the program after
+// the answers before it, as if each were answered as it is read.
+template <class FindRuns>
+void answer_each(ValueReader& reader, common::Output& out, FindRuns find_runs)
 {
     std::int32_t count = 0;
     reader.read(count, "number of search values");
     Run run;
-    std::int32_t x = 0;
-    for (std::int32_t query = 1; query <= count; ++query) {
-        if (reader.read(x, "search values", query))
-            run = find(x);
-        write_answer(out, run);
+    for (std::int32_t done = 0; done < count;) {
+        const std::int32_t size = count - done < batch ? count - done : batch;
+        std::int32_t xs[batch];
+        bool was_read[batch];
+        std::int32_t slots = 0, values = 0;
+        common::ReadStatus status = common::ReadStatus::ok;
+        for (; slots < size; ++slots) {
+            status = reader.read_status(xs[values]);
+            if (status == common::ReadStatus::out_of_range)
+                break;
+            was_read[slots] = status == common::ReadStatus::ok;
+            values += was_read[slots];
+        }
+        Run runs[batch];
+        find_runs(xs, values, runs);
+        for (std::int32_t i = 0, next = 0; i < slots; ++i) {
+            if (was_read[i])
+                run = runs[next++];
+            write_answer(out, run);
+        }
+        done += slots;
+        if (status == common::ReadStatus::out_of_range)
+            ValueReader::fail_out_of_range("search values", done + 1L);
     }
 }
 
 void answer_queries(ValueReader& reader, common::Output& out, const std::int32_t* values, std::int32_t total)
 {
-    answer_each(reader, out, [&](std::int32_t x) { return find(values, total, x); });
+    answer_each(reader, out, [&](const std::int32_t* xs, std::int32_t size, Run* runs) {
+        for (std::int32_t i = 0; i < size; ++i)
+            runs[i] = find(values, total, xs[i]);
+    });
 }
 
 #if !defined(BUBBLE_SORT)
@@ -501,7 +550,9 @@ void answer_queries(ValueReader& reader, common::Output& out, const Ordered& ord
     if (ordered.merged != nullptr)
         answer_queries(reader, out, ordered.merged, total);
     else
-        answer_each(reader, out, [&](std::int32_t x) { return find(ordered, x); });
+        answer_each(reader, out, [&](const std::int32_t* xs, std::int32_t size, Run* runs) {
+            find_runs(ordered, xs, size, runs);
+        });
 }
 #endif
 

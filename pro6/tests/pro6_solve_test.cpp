@@ -461,6 +461,49 @@ TEST(Pro6Solve, ABadNumberLaterStopsThereAndKeepsTheOutput)
     }
 }
 
+TEST(Pro6Solve, ManySearchValuesWithSomeThatCannotBeRead)
+{
+    // Forty search values; lone signs here and there fail one read each and
+    // repeat the answer before, and value 38 is out of range: the answers
+    // to the 37 before it are written, then the program stops.
+    std::vector<int> a, b;
+    for (int v = 0; v < 100; ++v)
+        a.push_back(v), b.push_back(v + 50);
+    std::string input = "100 100\n";
+    for (const auto* values : {&a, &b})
+        for (int v : *values)
+            input += std::to_string(v) + " ";
+    input += "\n40\n";
+    std::vector<int> read;
+    std::vector<bool> lone(40);
+    for (int k : {0, 15, 16, 17, 31, 36})
+        lone[static_cast<std::size_t>(k)] = true;
+    for (int k = 0; k < 37; ++k) {
+        input += lone[static_cast<std::size_t>(k)] ? "-\n" : std::to_string(k * 5 - 20) + "\n";
+        if (!lone[static_cast<std::size_t>(k)])
+            read.push_back(k * 5 - 20);
+    }
+    input += "2147483648\n5\n5\n";
+    std::vector<int> both = a;
+    both.insert(both.end(), b.begin(), b.end());
+    const std::string answers = model(both, read);
+    std::string expected = answers.substr(0, answers.find('\n') + 1);
+    std::size_t next = expected.size();
+    std::string last = "Number Not Found\n";
+    for (int k = 0; k < 37; ++k) {
+        if (!lone[static_cast<std::size_t>(k)]) {
+            const std::size_t end = answers.find('\n', next) + 1;
+            last = answers.substr(next, end - next);
+            next = end;
+        }
+        expected += last;
+    }
+    const std::string after_merge = ">>> stage 1 scanf complete: #\n>>> stage 1 printf complete: #\n";
+    for (const char* solver : solvers)
+        expect_rejected(solver, {input, "value 38 of the search values is outside the signed 32-bit range"}, expected,
+                        after_merge);
+}
+
 TEST(Pro6Solve, OutputAndInputFailuresAreReported)
 {
     for (const char* solver : solvers) {
