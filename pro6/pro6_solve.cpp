@@ -471,7 +471,7 @@ Run find(const std::int32_t* values, std::int32_t total, std::int32_t x)
 }
 
 // Search values are read and looked up a batch at a time.
-constexpr std::int32_t batch = 16;
+constexpr std::int32_t batch = 64;
 
 #if !defined(BUBBLE_SORT)
 // For each of xs[0] to xs[size - 1], how many of the non-decreasing values

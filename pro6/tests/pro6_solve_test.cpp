@@ -463,9 +463,10 @@ TEST(Pro6Solve, ABadNumberLaterStopsThereAndKeepsTheOutput)
 
 TEST(Pro6Solve, ManySearchValuesWithSomeThatCannotBeRead)
 {
-    // Forty search values; lone signs here and there fail one read each and
-    // repeat the answer before, and value 38 is out of range: the answers
-    // to the 37 before it are written, then the program stops.
+    // A hundred and fifty search values; lone signs here and there fail one
+    // read each and repeat the answer before, and value 141 is out of
+    // range: the answers to the 140 before it are written, then the program
+    // stops.
     std::vector<int> a, b;
     for (int v = 0; v < 100; ++v)
         a.push_back(v), b.push_back(v + 50);
@@ -473,15 +474,16 @@ TEST(Pro6Solve, ManySearchValuesWithSomeThatCannotBeRead)
     for (const auto* values : {&a, &b})
         for (int v : *values)
             input += std::to_string(v) + " ";
-    input += "\n40\n";
+    input += "\n150\n";
     std::vector<int> read;
-    std::vector<bool> lone(40);
-    for (int k : {0, 15, 16, 17, 31, 36})
+    std::vector<bool> lone(140);
+    for (int k : {0, 15, 16, 17, 31, 63, 64, 65, 127, 133})
         lone[static_cast<std::size_t>(k)] = true;
-    for (int k = 0; k < 37; ++k) {
-        input += lone[static_cast<std::size_t>(k)] ? "-\n" : std::to_string(k * 5 - 20) + "\n";
+    for (int k = 0; k < 140; ++k) {
+        const int x = k % 40 * 5 - 20;
+        input += lone[static_cast<std::size_t>(k)] ? "-\n" : std::to_string(x) + "\n";
         if (!lone[static_cast<std::size_t>(k)])
-            read.push_back(k * 5 - 20);
+            read.push_back(x);
     }
     input += "2147483648\n5\n5\n";
     std::vector<int> both = a;
@@ -490,7 +492,7 @@ TEST(Pro6Solve, ManySearchValuesWithSomeThatCannotBeRead)
     std::string expected = answers.substr(0, answers.find('\n') + 1);
     std::size_t next = expected.size();
     std::string last = "Number Not Found\n";
-    for (int k = 0; k < 37; ++k) {
+    for (int k = 0; k < 140; ++k) {
         if (!lone[static_cast<std::size_t>(k)]) {
             const std::size_t end = answers.find('\n', next) + 1;
             last = answers.substr(next, end - next);
@@ -500,7 +502,7 @@ TEST(Pro6Solve, ManySearchValuesWithSomeThatCannotBeRead)
     }
     const std::string after_merge = ">>> stage 1 scanf complete: #\n>>> stage 1 printf complete: #\n";
     for (const char* solver : solvers)
-        expect_rejected(solver, {input, "value 38 of the search values is outside the signed 32-bit range"}, expected,
+        expect_rejected(solver, {input, "value 141 of the search values is outside the signed 32-bit range"}, expected,
                         after_merge);
 }
 
