@@ -162,6 +162,7 @@ private:
     // digit, the first byte lowest: its digits, then a byte that is none.
     struct Width {
         int digits = 0;  // 0: fits nothing
+        int shift = 0;
         std::uint64_t mask = 0;
         std::uint64_t top_bits = 1;
 
@@ -170,6 +171,7 @@ private:
         {
             if (n < 1 || n > 7)
                 return;
+            shift = 64 - 8 * n;
             top_bits = std::uint64_t{0x80} << (8 * n);
             mask = (top_bits << 1) - 1;
         }
@@ -200,7 +202,7 @@ private:
         // neighbouring digits, pairs and fours are joined.
         std::int32_t convert(std::uint64_t chunk) const
         {
-            std::uint64_t v = (chunk - 0x3030303030303030u) << (64 - 8 * digits);
+            std::uint64_t v = (chunk - 0x3030303030303030u) << shift;
             v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFu;
             v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFu;
             v = (v * 10000 + (v >> 32)) & 0xFFFFFFFFu;
@@ -225,12 +227,13 @@ private:
             return 0;
         const char* const start = in_.data();
         const char* const end = start + in_.available();
-        const char* p = start;  // behind the last number stored
+        const char* p = start;  // behind the last number stored and the white space after it
+        std::int32_t* next = values + from;
+        std::int32_t* const last = values + count;
         std::int32_t previous = from > 0 ? values[from - 1] : INT32_MIN;
         bool descended = false;
-        std::int32_t stored = 0;
         Width guess;
-        while (from + stored < count) {
+        while (next < last) {
             const char* q = p;
             while (q < end && common::is_space(static_cast<unsigned char>(*q)))
                 ++q;
@@ -259,14 +262,14 @@ private:
             if (!common::is_space(static_cast<unsigned char>(*after)))
                 break;
             const std::int32_t value = negative ? -magnitude : magnitude;
-            values[from + stored++] = value;
+            *next++ = value;
             descended |= value < previous;
             previous = value;
-            p = after;
+            p = after + 1;
         }
         in_.advance(static_cast<std::size_t>(p - start));
         ascending &= !descended;
-        return stored;
+        return static_cast<std::int32_t>(next - (values + from));
     }
 
     common::Input in_;
