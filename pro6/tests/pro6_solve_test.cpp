@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <random>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "pro6/case_maker.hpp"
@@ -63,46 +65,48 @@ std::string model(std::vector<int> values, const std::vector<int>& queries)
     return text;
 }
 
-// The answer to a case taken as it stands, sorted or not: the stable merge of
-// the two sequences, then for each search value the bisection's probes over
-// the merged values and the walk to both ends of the run it hits.
+// Numbers on one line, a blank between two of them.
+template <class Number>
+std::string line_of(const std::vector<Number>& numbers)
+{
+    std::string text;
+    for (std::size_t k = 0; k < numbers.size(); ++k)
+        text += std::to_string(numbers[k]) + (k + 1 < numbers.size() ? " " : "");
+    return text + "\n";
+}
+
+// The answer to a case taken as it stands, sorted or not: the stable merge,
+// then for each search value the bisection's probes over it and the walk to
+// both ends of the run it hits.
 std::string merge_and_probe(const std::vector<int>& a, const std::vector<int>& b, const std::vector<int>& queries)
 {
     std::vector<int> merged;
-    std::size_t i = 0, j = 0;
-    while (i < a.size() || j < b.size())
+    for (std::size_t i = 0, j = 0; i < a.size() || j < b.size();)
         merged.push_back(j == b.size() || (i < a.size() && a[i] <= b[j]) ? a[i++] : b[j++]);
-    std::string text;
-    for (std::size_t k = 0; k < merged.size(); ++k) {
-        if (k > 0)
-            text += ' ';
-        text += std::to_string(merged[k]);
-    }
-    text += '\n';
+    std::string text = line_of(merged);
+    const long size = static_cast<long>(merged.size());
+    auto at = [&](long k) { return merged[static_cast<std::size_t>(k)]; };
     for (int x : queries) {
-        long lo = 0, hi = static_cast<long>(merged.size()) - 1, hit = -1;
-        while (lo <= hi && hit < 0) {
-            const long mid = (lo + hi) / 2;
-            if (merged[mid] == x)
-                hit = mid;
-            else if (x < merged[mid])
+        long lo = 0, hi = size - 1, mid = 0;
+        while (lo <= hi && at(mid = (lo + hi) / 2) != x) {
+            if (x < at(mid))
                 hi = mid - 1;
             else
                 lo = mid + 1;
         }
-        if (hit < 0) {
+        if (lo > hi) {
             text += "Number Not Found\n";
             continue;
         }
-        long from = hit, to = hit;
-        while (from > 0 && merged[from - 1] == x)
+        long from = mid, to = mid;
+        while (from > 0 && at(from - 1) == x)
             --from;
-        while (to + 1 < static_cast<long>(merged.size()) && merged[to + 1] == x)
+        while (to + 1 < size && at(to + 1) == x)
             ++to;
-        for (long k = from; k <= to; ++k) {
-            text += std::to_string(k + 1);
-            text += k < to ? ' ' : '\n';
-        }
+        std::vector<long> positions;
+        for (long k = from; k <= to; ++k)
+            positions.push_back(k + 1);
+        text += line_of(positions);
     }
     return text;
 }
@@ -176,50 +180,31 @@ TEST(Pro6Solve, AgreesWithTheModelOnLongVariedInput)
 
 TEST(Pro6Solve, NumbersOfEveryWidthAcrossTheInputBlocks)
 {
-    // Stretches of numbers of 1 to 10 digits, of either sign, long enough to
-    // cross the input blocks. Sorted, the widths change at every power of
-    // ten; as given, unsorted, they change from one number to the next.
+    // Stretches of numbers of up to 1 to 10 digits, of either sign, long
+    // enough to cross the input blocks: as given, the width changes from
+    // number to number; sorted, at the powers of ten.
     std::mt19937 random(5);
-    auto draw = [&](int digits) {
-        long long low = 1, high = 9;
-        for (int d = 1; d < digits; ++d)
-            low *= 10, high = high * 10 + 9;
-        if (digits == 1)
-            low = 0;
-        high = std::min(high, 2147483647LL);
-        const long long v = low + static_cast<long long>(random() % static_cast<unsigned>(high - low + 1));
-        return static_cast<int>(random() % 2 == 0 ? v : -v);
-    };
-    std::vector<int> a = {-2147483647 - 1, 2147483647}, b;
+    std::vector<int> a = {-2147483647 - 1, 2147483647}, b, queries;
     for (int stretch = 0; stretch < 500; ++stretch) {
-        const int digits = 1 + static_cast<int>(random() % 10);
-        for (int k = static_cast<int>(random() % 250); k >= 0; --k)
-            (stretch % 2 == 0 ? a : b).push_back(draw(digits));
-    }
-    std::vector<int> queries;
-    for (int k = 0; k < 300; ++k)
-        queries.push_back(k % 3 == 0 ? draw(1 + k % 10) : (k % 2 == 0 ? a : b)[random() % (k % 2 == 0 ? a : b).size()]);
-    auto input = [&] {
-        std::string text = std::to_string(a.size()) + " " + std::to_string(b.size()) + "\n";
-        for (const auto* values : {&a, &b, &queries}) {
-            if (values == &queries)
-                text += std::to_string(queries.size()) + "\n";
-            for (int v : *values) {
-                text += std::to_string(v);
-                text += random() % 8 == 0 ? '\n' : ' ';
-            }
+        const long long span = stretch % 10 == 9 ? 2147483648LL : static_cast<long long>(std::pow(10, stretch % 10 + 1));
+        for (int k = static_cast<int>(random() % 250); k >= 0; --k) {
+            const int v = static_cast<int>(static_cast<long long>(random()) % span);
+            (stretch % 2 == 0 ? a : b).push_back(random() % 2 == 0 ? v : -v);
+            if (k % 20 == 0)
+                queries.push_back(random() % 3 == 0 ? v - 1 : v);
         }
-        return text;
+    }
+    auto input = [&] {
+        return std::to_string(a.size()) + " " + std::to_string(b.size()) + "\n" + line_of(a) + line_of(b) +
+               std::to_string(queries.size()) + "\n" + line_of(queries);
     };
-    const std::string unsorted = input();
-    EXPECT_EQ(solve("pro6-solve", unsorted), merge_and_probe(a, b, queries));
+    EXPECT_EQ(solve("pro6-solve", input()), merge_and_probe(a, b, queries));
     std::sort(a.begin(), a.end());
     std::sort(b.begin(), b.end());
-    const std::string sorted = input();
     std::vector<int> both = a;
     both.insert(both.end(), b.begin(), b.end());
     for (const char* solver : {"pro6-solve", "pro6-solve-c"})
-        EXPECT_EQ(solve(solver, sorted), model(both, queries)) << solver;
+        EXPECT_EQ(solve(solver, input()), model(both, queries)) << solver;
 }
 
 TEST(Pro6Solve, AnswersTheCasesOfTheMaker)
@@ -279,43 +264,30 @@ TEST(Pro6Solve, UnsortedSequencesFollowTheMergeAndTheSearch)
 TEST(Pro6Solve, OneStepDownAnywhereSearchesTheMergeAsItStands)
 {
     // Sorted sequences with one value replaced, so that each descends at one
-    // place only: at the start, inside, near the end of either sequence. A
-    // value written with leading zeros is read by another path than short
-    // ones, so the step is also put there. Every value in range is searched.
+    // place only: at the start, inside, near the end of either sequence; a
+    // value with leading zeros, read by another path, makes a step too.
+    // Every value in range is searched.
     std::vector<int> queries;
     for (int x = -3; x <= 205; ++x)
         queries.push_back(x);
-    std::string query_text = std::to_string(queries.size()) + "\n";
-    for (int x : queries)
-        query_text += std::to_string(x) + "\n";
-    struct Step {
-        bool in_first;
-        std::size_t at;
-        int value;
-        bool padded;
-    };
-    const Step steps[] = {{true, 0, 150, false}, {true, 40, 3, false},  {true, 78, 3, false},  {false, 0, 199, false},
-                          {false, 33, 199, false}, {false, 59, 1, false}, {true, 40, 3, true}, {true, 39, 190, true}};
-    for (const Step& step : steps) {
-        std::vector<int> a, b;
+    const std::tuple<int, std::size_t, int, bool> steps[] = {
+        {0, 0, 150, false}, {0, 40, 3, false}, {0, 78, 3, false}, {1, 0, 199, false},
+        {1, 33, 199, false}, {1, 59, 1, false}, {0, 40, 3, true}, {0, 39, 190, true}};
+    for (const auto& [sequence, at, value, padded] : steps) {
+        std::vector<int> s[2];
         for (int v = 0; v < 80; ++v)
-            a.push_back(v * 5 / 2);
-        for (int v = 0; v < 60; ++v)
-            b.push_back(v * 10 / 3);
-        (step.in_first ? a : b)[step.at] = step.value;
-        auto text = [&](const std::vector<int>& values, bool target) {
-            std::string line;
-            for (std::size_t k = 0; k < values.size(); ++k) {
-                if (target && k == step.at && step.padded)
-                    line += "+0000000000";
-                line += std::to_string(values[k]);
-                line += ' ';
-            }
-            return line + '\n';
-        };
-        const std::string input = "80 60\n" + text(a, step.in_first) + text(b, !step.in_first) + query_text;
-        EXPECT_EQ(solve("pro6-solve", input), merge_and_probe(a, b, queries))
-            << (step.in_first ? "first" : "second") << " at " << step.at << (step.padded ? ", padded" : "");
+            s[0].push_back(v * 5 / 2), s[1].push_back(v * 10 / 3);
+        s[1].resize(60);
+        s[sequence][at] = value;
+        std::string lines[2] = {line_of(s[0]), line_of(s[1])};
+        std::size_t offset = 0;
+        for (std::size_t k = 0; k < at; ++k)
+            offset = lines[sequence].find(' ', offset) + 1;
+        if (padded)
+            lines[sequence].insert(offset, "+0000000000");
+        const std::string input = "80 60\n" + lines[0] + lines[1] + "209\n" + line_of(queries);
+        EXPECT_EQ(solve("pro6-solve", input), merge_and_probe(s[0], s[1], queries))
+            << sequence << " at " << at << (padded ? ", padded" : "");
     }
 }
 
@@ -410,43 +382,30 @@ TEST(Pro6Solve, RejectsLengthsItCannotReadOrHold)
 TEST(Pro6Solve, AnOddTokenAmidLongOrderedInput)
 {
     // Three thousand numbers of six digits, the kind read fastest, with the
-    // one at place 2001 replaced: the reading must stop, or go on, exactly
-    // there. The first sequence alone, so the merged line is as stored.
+    // 2001st replaced: the reading must stop, or go on, exactly there. The
+    // first sequence alone, so the merged line is as stored.
     std::vector<int> values;
     for (int i = 0; i < 3000; ++i)
         values.push_back(100000 + i * 7);
-    auto with = [&](std::size_t from, std::vector<int> stored) {
-        std::vector<int> all(values.begin(), values.begin() + 2000);
-        all.insert(all.end(), stored.begin(), stored.end());
-        if (from < values.size())
-            all.insert(all.end(), values.begin() + static_cast<long>(from), values.end());
-        all.resize(values.size());  // slots never reached hold 0
-        return all;
-    };
-    struct Odd {
-        std::string token;
-        std::vector<int> stored;  // what the reading leaves in the first sequence
-        bool goes_on;             // the count and the search value are read
-    };
-    const Odd odds[] = {
-        {"x14007", with(3000, {}), false},
-        {"114007x", with(3000, {114007}), false},
-        {"+x14007", with(3000, {}), false},
-        {"-", with(2001, {0}), true},
-        {"-0000000000114007", with(2001, {-114007}), true},
-        {"00000114007", with(2001, {114007}), true},
-    };
-    for (const Odd& odd : odds) {
-        std::string input = "3000 0\n";
-        for (std::size_t i = 0; i < values.size(); ++i)
-            input += (i == 2000 ? odd.token : std::to_string(values[i])) + (i % 10 == 9 ? "\n" : " ");
-        input += "1\n" + std::to_string(values[2500]) + "\n";
-        const std::vector<int> queries = odd.goes_on ? std::vector<int>{values[2500]} : std::vector<int>{};
-        EXPECT_EQ(solve("pro6-solve", input), merge_and_probe(odd.stored, {}, queries)) << odd.token;
+    // What stands in the slots from the 2001st on, the rest being 0; and
+    // whether the search value after the sequence is still read.
+    const std::tuple<std::string, std::vector<int>, bool> odds[] = {
+        {"x14007", {}, false}, {"114007x", {114007}, false}, {"-", {0, values[2001]}, true},
+        {"-0000000000114007", {-114007, values[2001]}, true}};
+    for (const auto& [token, from_2001, goes_on] : odds) {
+        std::vector<int> stored(values.begin(), values.begin() + 2000), read = values;
+        stored.insert(stored.end(), from_2001.begin(), from_2001.end());
+        if (goes_on)
+            stored.insert(stored.end(), values.begin() + 2002, values.end());
+        stored.resize(3000);
+        read[2000] = 0;
+        std::string input = "3000 0\n" + line_of(read) + "1\n" + std::to_string(values[2500]) + "\n";
+        input.replace(input.find(" 0 ") + 1, 1, token);
+        EXPECT_EQ(solve("pro6-solve", input), merge_and_probe(stored, {}, goes_on ? std::vector<int>{values[2500]} : std::vector<int>{}))
+            << token;
     }
-    std::string input = "3000 0\n";
-    for (std::size_t i = 0; i < values.size(); ++i)
-        input += (i == 2000 ? "99999999999" : std::to_string(values[i])) + " ";
+    std::string input = "3000 0\n" + line_of(values);
+    input.replace(input.find(std::to_string(values[2000])), 6, "99999999999");
     expect_rejected("pro6-solve", {input, "value 2001 of the first sequence is outside the signed 32-bit range"});
 }
 
@@ -463,43 +422,24 @@ TEST(Pro6Solve, ABadNumberLaterStopsThereAndKeepsTheOutput)
 
 TEST(Pro6Solve, ManySearchValuesWithSomeThatCannotBeRead)
 {
-    // A hundred and fifty search values; lone signs here and there fail one
-    // read each and repeat the answer before, and value 141 is out of
-    // range: the answers to the 140 before it are written, then the program
-    // stops.
+    // Lone signs among 140 search values, across the batches they are read
+    // in, each repeat the answer before; value 141 is out of range: the 140
+    // answers before it are written, then the program stops.
     std::vector<int> a, b;
     for (int v = 0; v < 100; ++v)
         a.push_back(v), b.push_back(v + 50);
-    std::string input = "100 100\n";
-    for (const auto* values : {&a, &b})
-        for (int v : *values)
-            input += std::to_string(v) + " ";
-    input += "\n150\n";
-    std::vector<int> read;
-    std::vector<bool> lone(140);
-    for (int k : {0, 15, 16, 17, 31, 63, 64, 65, 127, 133})
-        lone[static_cast<std::size_t>(k)] = true;
+    std::string input = "100 100\n" + line_of(a) + line_of(b) + "150\n";
+    const std::string merged_line = merge_and_probe(a, b, {});
+    std::string expected = merged_line, answer = "Number Not Found\n";
     for (int k = 0; k < 140; ++k) {
         const int x = k % 40 * 5 - 20;
-        input += lone[static_cast<std::size_t>(k)] ? "-\n" : std::to_string(x) + "\n";
-        if (!lone[static_cast<std::size_t>(k)])
-            read.push_back(x);
+        const bool lone = k == 0 || k % 16 == 15 || k == 64 || k == 65;
+        input += lone ? "-\n" : std::to_string(x) + "\n";
+        if (!lone)
+            answer = merge_and_probe(a, b, {x}).substr(merged_line.size());
+        expected += answer;
     }
-    input += "2147483648\n5\n5\n";
-    std::vector<int> both = a;
-    both.insert(both.end(), b.begin(), b.end());
-    const std::string answers = model(both, read);
-    std::string expected = answers.substr(0, answers.find('\n') + 1);
-    std::size_t next = expected.size();
-    std::string last = "Number Not Found\n";
-    for (int k = 0; k < 140; ++k) {
-        if (!lone[static_cast<std::size_t>(k)]) {
-            const std::size_t end = answers.find('\n', next) + 1;
-            last = answers.substr(next, end - next);
-            next = end;
-        }
-        expected += last;
-    }
+    input += "2147483648\n5\n";
     const std::string after_merge = ">>> stage 1 scanf complete: #\n>>> stage 1 printf complete: #\n";
     for (const char* solver : solvers)
         expect_rejected(solver, {input, "value 141 of the search values is outside the signed 32-bit range"}, expected,
