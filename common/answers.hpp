@@ -18,7 +18,8 @@ inline std::int32_t read_answer(Input& in, const char* what)
     switch (in.read_int(value)) {
     case ReadStatus::ok: return value;
     case ReadStatus::end: fail("no %s given: the input ended", what);
-    case ReadStatus::no_number: fail("the %s is not a number", what);
+    case ReadStatus::no_number:
+    case ReadStatus::lone_sign: fail("the %s is not a number", what);
     case ReadStatus::out_of_range: fail("the %s is outside the signed 32-bit range", what);
     }
     return value;

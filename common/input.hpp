@@ -21,7 +21,8 @@ namespace common {
 enum class ReadStatus {
     ok,            // a number was read
     end,           // the input ended before anything but white space
-    no_number,     // something other than a number stands next; nothing consumed
+    no_number,     // neither a digit nor a sign stands next; nothing consumed
+    lone_sign,     // a sign without a digit behind it; the sign is consumed
     out_of_range,  // a number was read that does not fit the requested type
 };
 
@@ -73,11 +74,14 @@ public:
     void advance(std::size_t n) { pos_ += n; }
 
     // Reads a signed decimal integer as scanf's "%d" (or its 64-bit form)
-    // does: white space skipped, an optional sign, then digits. When no
-    // number stands next, nothing past the white space is consumed, so a later
-    // read fails the same way. A number too large for Int is consumed whole
-    // and reported, never truncated. Hand-written rather than from_chars
-    // because scanf takes a '+' sign and a number may straddle two blocks.
+    // does: white space skipped, an optional sign, then digits. When neither
+    // a digit nor a sign stands next, nothing past the white space is
+    // consumed, so a later read fails the same way. A sign is taken as the
+    // start of a number and kept even when no digit follows: the read fails
+    // with lone_sign and the next one starts behind the sign (consumed_sign()
+    // tells which it was). A number too large for Int is consumed whole and
+    // reported, never truncated. Hand-written rather than from_chars because
+    // scanf takes a '+' sign and a number may straddle two blocks.
     template <class Int>
     ReadStatus read_int(Int& value)
     {
@@ -87,10 +91,13 @@ public:
         bool negative = false;
         int c = static_cast<unsigned char>(*pos_);
         if (c == '+' || c == '-') {
-            if (!ensure(2) || !is_digit(static_cast<unsigned char>(pos_[1])))
-                return ReadStatus::no_number;
-            negative = c == '-';
+            const bool digit_follows = ensure(2) && is_digit(static_cast<unsigned char>(pos_[1]));
             ++pos_;
+            if (!digit_follows) {
+                sign_ = static_cast<char>(c);
+                return ReadStatus::lone_sign;
+            }
+            negative = c == '-';
         } else if (!is_digit(c)) {
             return ReadStatus::no_number;
         }
@@ -119,6 +126,9 @@ public:
         value = negative ? Int(U(0u) - magnitude) : Int(magnitude);
         return ReadStatus::ok;
     }
+
+    // The sign the last read that failed with lone_sign consumed.
+    char consumed_sign() const { return sign_; }
 
     // Reads a token as "%s" does: white space skipped, then every byte up to
     // the next white space or the end, whatever its length. False at end.
@@ -219,6 +229,7 @@ private:
     const char* pos_;
     const char* end_;
     bool at_end_ = false;
+    char sign_ = 0;
 };
 
 }  // namespace common

@@ -86,14 +86,21 @@ private:
     std::int32_t read(const char* what, Place place)
     {
         std::int32_t value = 0;
-        switch (in_.read_int(value)) {
+        switch (const common::ReadStatus status = in_.read_int(value)) {
         case common::ReadStatus::ok:
             return value;
         case common::ReadStatus::end:
             common::fail("%sexpected the %s, found the end of the input", place().c_str(), what);
-        case common::ReadStatus::no_number: {
-            std::string found;
-            in_.read_token(found);
+        case common::ReadStatus::no_number:
+        case common::ReadStatus::lone_sign: {
+            // The token that stands there, a sign the read consumed included.
+            std::string found, rest;
+            if (status == common::ReadStatus::lone_sign)
+                found = in_.consumed_sign();
+            const int next = in_.peek();
+            if (next != common::Input::eof && !common::is_space(next))
+                in_.read_token(rest);
+            found += rest;
             common::fail("%sexpected the %s, found \"%.*s\"", place().c_str(), what, quoted_length, found.c_str());
         }
         case common::ReadStatus::out_of_range:

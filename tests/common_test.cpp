@@ -47,7 +47,8 @@ TEST(Draws, SameSeedSameDraws)
         ASSERT_EQ(a.next(), b.next());
 }
 
-// Reads every int32 of `text` with a small buffer, so numbers straddle blocks.
+// Reads every int32 of `text` with a small buffer, so numbers straddle blocks;
+// a read that fails on a lone sign shows the sign in brackets.
 std::string read_all_int32(const std::string& text, std::size_t capacity)
 {
     TempFile file(text);
@@ -56,9 +57,12 @@ std::string read_all_int32(const std::string& text, std::size_t capacity)
     for (;;) {
         std::int32_t value = 0;
         const ReadStatus status = in.read_int(value);
-        if (status != ReadStatus::ok)
+        if (status == ReadStatus::lone_sign)
+            seen += std::string("[") + in.consumed_sign() + "],";
+        else if (status != ReadStatus::ok)
             return seen + (status == ReadStatus::end ? "end" : "stop");
-        seen += std::to_string(value) + ",";
+        else
+            seen += std::to_string(value) + ",";
     }
 }
 
@@ -71,7 +75,7 @@ TEST(InputNumbers, SkipScanfWhiteSpaceAndTakeASign)
 
 TEST(InputNumbers, NoNumberConsumesNothing)
 {
-    for (const std::string text : {"x1", "-x", "+", "- 5", "+-5", "--5"}) {
+    for (const std::string text : {"x1", "x", ".5", "\x01-2"}) {
         TempFile file(text);
         Input in(file.fd(), 2);
         std::int32_t value = 99;
@@ -80,6 +84,19 @@ TEST(InputNumbers, NoNumberConsumesNothing)
         EXPECT_EQ(value, 99);
         EXPECT_EQ(in.get(), static_cast<unsigned char>(text[0])) << text;
     }
+}
+
+TEST(InputNumbers, ALoneSignIsConsumedAndTheNextReadStartsBehindIt)
+{
+    // As with "%d": a sign starts a number and is not given back when no
+    // digit follows, whatever stands behind it.
+    const std::pair<std::string, std::string> cases[] = {
+        {"- 5", "[-],5,end"},       {"+\n\t7 -", "[+],7,[-],end"}, {"+-5 --6", "[+],-5,[-],-6,end"},
+        {"+ - +9", "[+],[-],9,end"}, {"-x 3", "[-],stop"},
+    };
+    for (const auto& [text, expected] : cases)
+        for (std::size_t capacity : {2u, 3u, 4096u})
+            EXPECT_EQ(read_all_int32(text, capacity), expected) << text << " with " << capacity;
 }
 
 TEST(InputNumbers, ReportOutOfRangeAndConsumeTheWholeNumber)

@@ -233,6 +233,8 @@ TEST(Pro6Maketest, RejectsAnswersBeforeAnyOutput)
     const std::pair<std::string, std::string> cases[] = {
         {"", length_prompt + "NAME: no first length given: the input ended\n"},
         {"x", length_prompt + "NAME: the first length is not a number\n"},
+        {"- 4 4", length_prompt + "NAME: the first length is not a number\n"},
+        {"4 +\n4", length_prompt + "NAME: the second length is not a number\n"},
         {"9999999999 1", length_prompt + "NAME: the first length is outside the signed 32-bit range\n"},
         {"-1 4", length_prompt + "NAME: the first length -1 is outside 0..25000000\n"},
         {"4 25000001", length_prompt + "NAME: the second length 25000001 is outside 0..25000000\n"},

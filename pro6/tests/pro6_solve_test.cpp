@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <random>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "pro6/case_maker.hpp"
@@ -59,6 +61,52 @@ std::string model(std::vector<int> values, const std::vector<int>& queries)
         for (auto p = from; p != to; ++p)
             list(p - values.begin() + 1, p == from);
         text += "\n";
+    }
+    return text;
+}
+
+// Numbers on one line, a blank between two of them.
+template <class Number>
+std::string line_of(const std::vector<Number>& numbers)
+{
+    std::string text;
+    for (std::size_t k = 0; k < numbers.size(); ++k)
+        text += std::to_string(numbers[k]) + (k + 1 < numbers.size() ? " " : "");
+    return text + "\n";
+}
+
+// The answer to a case taken as it stands, sorted or not: the stable merge,
+// then for each search value the bisection's probes over it and the walk to
+// both ends of the run it hits.
+std::string merge_and_probe(const std::vector<int>& a, const std::vector<int>& b, const std::vector<int>& queries)
+{
+    std::vector<int> merged;
+    for (std::size_t i = 0, j = 0; i < a.size() || j < b.size();)
+        merged.push_back(j == b.size() || (i < a.size() && a[i] <= b[j]) ? a[i++] : b[j++]);
+    std::string text = line_of(merged);
+    const long size = static_cast<long>(merged.size());
+    auto at = [&](long k) { return merged[static_cast<std::size_t>(k)]; };
+    for (int x : queries) {
+        long lo = 0, hi = size - 1, mid = 0;
+        while (lo <= hi && at(mid = (lo + hi) / 2) != x) {
+            if (x < at(mid))
+                hi = mid - 1;
+            else
+                lo = mid + 1;
+        }
+        if (lo > hi) {
+            text += "Number Not Found\n";
+            continue;
+        }
+        long from = mid, to = mid;
+        while (from > 0 && at(from - 1) == x)
+            --from;
+        while (to + 1 < size && at(to + 1) == x)
+            ++to;
+        std::vector<long> positions;
+        for (long k = from; k <= to; ++k)
+            positions.push_back(k + 1);
+        text += line_of(positions);
     }
     return text;
 }
@@ -130,6 +178,35 @@ TEST(Pro6Solve, AgreesWithTheModelOnLongVariedInput)
     }
 }
 
+TEST(Pro6Solve, NumbersOfEveryWidthAcrossTheInputBlocks)
+{
+    // Stretches of numbers of up to 1 to 10 digits, of either sign, long
+    // enough to cross the input blocks: as given, the width changes from
+    // number to number; sorted, at the powers of ten.
+    std::mt19937 random(5);
+    std::vector<int> a = {-2147483647 - 1, 2147483647}, b, queries;
+    for (int stretch = 0; stretch < 500; ++stretch) {
+        const long long span = stretch % 10 == 9 ? 2147483648LL : static_cast<long long>(std::pow(10, stretch % 10 + 1));
+        for (int k = static_cast<int>(random() % 250); k >= 0; --k) {
+            const int v = static_cast<int>(static_cast<long long>(random()) % span);
+            (stretch % 2 == 0 ? a : b).push_back(random() % 2 == 0 ? v : -v);
+            if (k % 20 == 0)
+                queries.push_back(random() % 3 == 0 ? v - 1 : v);
+        }
+    }
+    auto input = [&] {
+        return std::to_string(a.size()) + " " + std::to_string(b.size()) + "\n" + line_of(a) + line_of(b) +
+               std::to_string(queries.size()) + "\n" + line_of(queries);
+    };
+    EXPECT_EQ(solve("pro6-solve", input()), merge_and_probe(a, b, queries));
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    std::vector<int> both = a;
+    both.insert(both.end(), b.begin(), b.end());
+    for (const char* solver : {"pro6-solve", "pro6-solve-c"})
+        EXPECT_EQ(solve(solver, input()), model(both, queries)) << solver;
+}
+
 TEST(Pro6Solve, AnswersTheCasesOfTheMaker)
 {
     common::Draws draws(20240601);
@@ -184,6 +261,36 @@ TEST(Pro6Solve, UnsortedSequencesFollowTheMergeAndTheSearch)
     EXPECT_EQ(solve("pro6-solve-c", "3 0\n5 1 9\n2\n1 5\n"), "5 1 9\n2\n1\n");
 }
 
+TEST(Pro6Solve, OneStepDownAnywhereSearchesTheMergeAsItStands)
+{
+    // Sorted sequences with one value replaced, so that each descends at one
+    // place only: at the start, inside, near the end of either sequence; a
+    // value with leading zeros, read by another path, makes a step too.
+    // Every value in range is searched.
+    std::vector<int> queries;
+    for (int x = -3; x <= 205; ++x)
+        queries.push_back(x);
+    const std::tuple<int, std::size_t, int, bool> steps[] = {
+        {0, 0, 150, false}, {0, 40, 3, false}, {0, 78, 3, false}, {1, 0, 199, false},
+        {1, 33, 199, false}, {1, 59, 1, false}, {0, 40, 3, true}, {0, 39, 190, true}};
+    for (const auto& [sequence, at, value, padded] : steps) {
+        std::vector<int> s[2];
+        for (int v = 0; v < 80; ++v)
+            s[0].push_back(v * 5 / 2), s[1].push_back(v * 10 / 3);
+        s[1].resize(60);
+        s[sequence][at] = value;
+        std::string lines[2] = {line_of(s[0]), line_of(s[1])};
+        std::size_t offset = 0;
+        for (std::size_t k = 0; k < at; ++k)
+            offset = lines[sequence].find(' ', offset) + 1;
+        if (padded)
+            lines[sequence].insert(offset, "+0000000000");
+        const std::string input = "80 60\n" + lines[0] + lines[1] + "209\n" + line_of(queries);
+        EXPECT_EQ(solve("pro6-solve", input), merge_and_probe(s[0], s[1], queries))
+            << sequence << " at " << at << (padded ? ", padded" : "");
+    }
+}
+
 TEST(Pro6Solve, CutShortInputKeepsZerosAndRepeatsAnswers)
 {
     for (const char* solver : solvers) {
@@ -198,6 +305,27 @@ TEST(Pro6Solve, CutShortInputKeepsZerosAndRepeatsAnswers)
         EXPECT_EQ(solve(solver, "1 1\n1\n2\nq 5\n"), "1 2\n") << solver;
         EXPECT_EQ(solve(solver, "1 1\n1\n2\n"), "1 2\n") << solver;
     }
+}
+
+TEST(Pro6Solve, ASignWithoutDigitsFailsOneReadOnly)
+{
+    // The failed read takes the sign; the next starts behind it. After a
+    // letter nothing is taken, so every later read fails on it.
+    const std::pair<std::string, std::string> every_build[] = {
+        {"2 1\n- 5\n3\n1\n5\n", "0 3 5\n3\n"},
+        {"1 0\n4\n3\n4\n+\n9\n", "4\n1\n1\nNumber Not Found\n"},
+        {"1 1\n1\n2\n2\n+ 2\n", "1 2\nNumber Not Found\n2\n"},
+        {"1 1\n1\n2\n2\n+x 2\n", "1 2\nNumber Not Found\nNumber Not Found\n"},
+        {"1 1\n1\n2\n- 1\n1\n", "1 2\n"},
+        {"1 1\n3\n-", "0 3\n"},
+    };
+    for (const char* solver : solvers)
+        for (const auto& [input, output] : every_build)
+            EXPECT_EQ(solve(solver, input), output) << solver << " on " << input;
+    // "--5" is a failed read, then -5: the first sequence is 0 -5.
+    EXPECT_EQ(solve("pro6-solve", "2 0\n--5\n1\n-5\n"), "0 -5\nNumber Not Found\n");
+    EXPECT_EQ(solve("pro6-solve-b", "2 0\n--5\n1\n-5\n"), "-5 0\n1\n");
+    EXPECT_EQ(solve("pro6-solve-c", "2 0\n--5\n1\n-5\n"), "0 -5\n2\n");
 }
 
 TEST(Pro6Solve, TheLargestLengthsAreHeld)
@@ -251,6 +379,36 @@ TEST(Pro6Solve, RejectsLengthsItCannotReadOrHold)
     expect_rejected("pro6-solve-b", {"10000000 10000001", "the lengths add up to 20000001, above 20000000"});
 }
 
+TEST(Pro6Solve, AnOddTokenAmidLongOrderedInput)
+{
+    // Three thousand numbers of six digits, the kind read fastest, with the
+    // 2001st replaced: the reading must stop, or go on, exactly there. The
+    // first sequence alone, so the merged line is as stored.
+    std::vector<int> values;
+    for (int i = 0; i < 3000; ++i)
+        values.push_back(100000 + i * 7);
+    // What stands in the slots from the 2001st on, the rest being 0; and
+    // whether the search value after the sequence is still read.
+    const std::tuple<std::string, std::vector<int>, bool> odds[] = {
+        {"x14007", {}, false}, {"114007x", {114007}, false}, {"-", {0, values[2001]}, true},
+        {"-0000000000114007", {-114007, values[2001]}, true}};
+    for (const auto& [token, from_2001, goes_on] : odds) {
+        std::vector<int> stored(values.begin(), values.begin() + 2000), read = values;
+        stored.insert(stored.end(), from_2001.begin(), from_2001.end());
+        if (goes_on)
+            stored.insert(stored.end(), values.begin() + 2002, values.end());
+        stored.resize(3000);
+        read[2000] = 0;
+        std::string input = "3000 0\n" + line_of(read) + "1\n" + std::to_string(values[2500]) + "\n";
+        input.replace(input.find(" 0 ") + 1, 1, token);
+        EXPECT_EQ(solve("pro6-solve", input), merge_and_probe(stored, {}, goes_on ? std::vector<int>{values[2500]} : std::vector<int>{}))
+            << token;
+    }
+    std::string input = "3000 0\n" + line_of(values);
+    input.replace(input.find(std::to_string(values[2000])), 6, "99999999999");
+    expect_rejected("pro6-solve", {input, "value 2001 of the first sequence is outside the signed 32-bit range"});
+}
+
 TEST(Pro6Solve, ABadNumberLaterStopsThereAndKeepsTheOutput)
 {
     const std::string after_merge = ">>> stage 1 scanf complete: #\n>>> stage 1 printf complete: #\n";
@@ -260,6 +418,32 @@ TEST(Pro6Solve, ABadNumberLaterStopsThereAndKeepsTheOutput)
         expect_rejected(solver, {"1 0\n5\n3\n5\n-2147483649\n5\n", "value 2 of the search values is outside the signed 32-bit range"},
                         "5\n1\n", after_merge);
     }
+}
+
+TEST(Pro6Solve, ManySearchValuesWithSomeThatCannotBeRead)
+{
+    // Lone signs among 140 search values, across the batches they are read
+    // in, each repeat the answer before; value 141 is out of range: the 140
+    // answers before it are written, then the program stops.
+    std::vector<int> a, b;
+    for (int v = 0; v < 100; ++v)
+        a.push_back(v), b.push_back(v + 50);
+    std::string input = "100 100\n" + line_of(a) + line_of(b) + "150\n";
+    const std::string merged_line = merge_and_probe(a, b, {});
+    std::string expected = merged_line, answer = "Number Not Found\n";
+    for (int k = 0; k < 140; ++k) {
+        const int x = k % 40 * 5 - 20;
+        const bool lone = k == 0 || k % 16 == 15 || k == 64 || k == 65;
+        input += lone ? "-\n" : std::to_string(x) + "\n";
+        if (!lone)
+            answer = merge_and_probe(a, b, {x}).substr(merged_line.size());
+        expected += answer;
+    }
+    input += "2147483648\n5\n";
+    const std::string after_merge = ">>> stage 1 scanf complete: #\n>>> stage 1 printf complete: #\n";
+    for (const char* solver : solvers)
+        expect_rejected(solver, {input, "value 141 of the search values is outside the signed 32-bit range"}, expected,
+                        after_merge);
 }
 
 TEST(Pro6Solve, OutputAndInputFailuresAreReported)
