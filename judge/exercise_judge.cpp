@@ -1,0 +1,6 @@
+// exercise-judge: judges a solution on an exercise's test cases.
+
+int main()
+{
+    return 0;
+}

@@ -1,0 +1,50 @@
+// What the judge's tests look for after a run: processes still carrying a
+// marker among their arguments, and a marker unique to each use.
+#pragma once
+
+#include <dirent.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace judge_testing {
+
+// A word no other process carries in its arguments.
+inline std::string new_marker()
+{
+    static int count = 0;
+    return "marker-" + std::to_string(::getpid()) + "-" + std::to_string(++count);
+}
+
+// The processes (not zombies: they have no arguments) whose arguments
+// include marker.
+inline std::vector<int> processes_with(const std::string& marker)
+{
+    std::vector<int> found;
+    DIR* proc = ::opendir("/proc");
+    if (proc == nullptr)
+        return found;
+    while (const dirent* entry = ::readdir(proc)) {
+        if (entry->d_name[0] < '0' || entry->d_name[0] > '9')
+            continue;
+        std::ifstream file(std::string("/proc/") + entry->d_name + "/cmdline", std::ios::binary);
+        const std::string args(std::istreambuf_iterator<char>(file), {});
+        for (std::size_t start = 0; start < args.size();) {
+            const std::size_t end = args.find('\0', start);
+            if (args.compare(start, end - start, marker) == 0) {
+                found.push_back(std::stoi(entry->d_name));
+                break;
+            }
+            if (end == std::string::npos)
+                break;
+            start = end + 1;
+        }
+    }
+    ::closedir(proc);
+    return found;
+}
+
+}  // namespace judge_testing
