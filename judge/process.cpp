@@ -382,7 +382,7 @@ Outcome run(const Launch& launch)
     Fd pidfd(got == sizeof exec_error ? -1 : open_pidfd(pid));
 
     Ending killed_for = Ending::exited;
-    Sample peak;
+    Sample peak;  // the most memory seen, and the latest processor time
     if (got != sizeof exec_error) {
         const Limits& limits = launch.limits;
         for (int round = 0;; ++round) {
@@ -400,6 +400,7 @@ Outcome run(const Launch& launch)
                 break;
             const Sample now = sample_tree(pid, launch.unmeasured_depth);
             peak.resident_bytes = std::max(peak.resident_bytes, now.resident_bytes);
+            peak.cpu_seconds = now.cpu_seconds;
             const double wall = std::chrono::duration<double>(Clock::now() - start).count();
             if (limits.cpu_seconds > 0 && now.cpu_seconds > limits.cpu_seconds)
                 killed_for = Ending::cpu_limit;
@@ -430,7 +431,9 @@ Outcome run(const Launch& launch)
         outcome.why = std::string("cannot execute ") + launch.argv[0] + ": " + std::strerror(exec_error);
         return outcome;
     }
-    outcome.cpu_seconds = seconds_of(usage.ru_utime) + seconds_of(usage.ru_stime);
+    // A tree killed inside a sandbox is not reaped by its parents: its
+    // time shows only in the last sample.
+    outcome.cpu_seconds = std::max(seconds_of(usage.ru_utime) + seconds_of(usage.ru_stime), peak.cpu_seconds);
     outcome.peak_memory_bytes = std::max(static_cast<std::uint64_t>(usage.ru_maxrss) * 1024, peak.resident_bytes);
     if (killed_for != Ending::exited) {
         outcome.ending = killed_for;

@@ -15,6 +15,7 @@
 #include <sys/mman.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -61,6 +62,36 @@ void say(const std::string& text)
     ::execv(solver[0], solver.data());
     std::perror("misbehave: exec");
     std::exit(2);
+}
+
+// Runs the solver with input on its standard input; its exit status.
+int run_solver_on(const std::string& input)
+{
+    int ends[2];
+    if (solver.empty() || ::pipe(ends) != 0)
+        return 2;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(ends[0], 0);
+        ::close(ends[0]);
+        ::close(ends[1]);
+        solver.push_back(nullptr);
+        ::execv(solver[0], solver.data());
+        ::_exit(2);
+    }
+    ::close(ends[0]);
+    ::signal(SIGPIPE, SIG_IGN);
+    std::size_t done = 0;
+    while (done < input.size()) {
+        const ssize_t written = ::write(ends[1], input.data() + done, input.size() - done);
+        if (written <= 0)
+            break;
+        done += static_cast<std::size_t>(written);
+    }
+    ::close(ends[1]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 2;
 }
 
 [[noreturn]] void sleep_forever()
@@ -253,13 +284,17 @@ int main(int argc, char** argv)
         run_solver();
     }
     if (mode == "wrong-above") {
-        // A planted fault: a wrong answer for any input longer than ARG bytes.
-        struct stat info {};
-        if (::fstat(0, &info) == 0 && info.st_size > number_arg(0, 0)) {
+        // A planted fault: a wrong answer for any input longer than ARG
+        // bytes. The input may be a pipe: it is read whole, then handed on.
+        std::string input;
+        char chunk[1 << 16];
+        for (ssize_t got; (got = ::read(0, chunk, sizeof chunk)) > 0;)
+            input.append(chunk, static_cast<std::size_t>(got));
+        if (static_cast<long>(input.size()) > number_arg(0, 0)) {
             say("wrong\n");
             return 0;
         }
-        run_solver();
+        return run_solver_on(input);
     }
     std::fprintf(stderr, "misbehave: unknown mode %s\n", mode.c_str());
     return 2;

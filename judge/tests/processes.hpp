@@ -20,8 +20,8 @@ inline std::string new_marker()
 }
 
 // The processes (not zombies: they have no arguments) whose arguments
-// include marker.
-inline std::vector<int> processes_with(const std::string& marker)
+// include marker; with program, only those whose first argument it is.
+inline std::vector<int> processes_with(const std::string& marker, const std::string& program = "")
 {
     std::vector<int> found;
     DIR* proc = ::opendir("/proc");
@@ -32,6 +32,8 @@ inline std::vector<int> processes_with(const std::string& marker)
             continue;
         std::ifstream file(std::string("/proc/") + entry->d_name + "/cmdline", std::ios::binary);
         const std::string args(std::istreambuf_iterator<char>(file), {});
+        if (!program.empty() && args.compare(0, args.find('\0'), program) != 0)
+            continue;
         for (std::size_t start = 0; start < args.size();) {
             const std::size_t end = args.find('\0', start);
             if (args.compare(start, end - start, marker) == 0) {
