@@ -391,7 +391,7 @@ judge::Settings set_up(const Options& options)
     settings.reference = suite_program(options.reference.value_or(settings.exercise->reference), "reference");
     settings.validator = suite_program(settings.exercise->validator, "validator");
     const std::string reference_name = fs::path(settings.reference).filename().string();
-    if (settings.exercise->options_maker && reference_name.rfind("order-solve-", 0) == 0)
+    if (settings.exercise->options_maker && judge::is_order_solver(reference_name))
         settings.validator_options = {"--for", reference_name};
     settings.price_ceiling = settings.exercise->options_maker ? judge::price_ceiling(reference_name) : 0;
     settings.seed = options.seed.value_or(static_cast<std::uint32_t>(std::time(nullptr)));

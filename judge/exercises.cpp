@@ -68,6 +68,9 @@ const Exercise exercises[] = {
      nullptr},
 };
 
+// The order solvers, as order-validate --for names them.
+const char* const order_solvers[] = {"order-solve-list", "order-solve-grid", "order-solve-bucket"};
+
 // The order solvers that take only part of the price range, and its top.
 const std::pair<const char*, std::int64_t> price_ceilings[] = {
     {"order-solve-grid", 100000},
@@ -108,6 +111,15 @@ std::int64_t price_ceiling(std::string_view reference)
         if (base == name)
             return ceiling;
     return 0;
+}
+
+bool is_order_solver(std::string_view reference)
+{
+    const std::string_view base = reference.substr(reference.rfind('/') + 1);
+    for (const char* name : order_solvers)
+        if (base == name)
+            return true;
+    return false;
 }
 
 Answers::Answers(std::string text) : text_(std::move(text))

@@ -54,6 +54,9 @@ std::string exercise_names();
 // The highest price a 3-15 reference takes, by its name; 0 for any.
 std::int64_t price_ceiling(std::string_view reference);
 
+// True for the order solvers order-validate --for knows.
+bool is_order_solver(std::string_view reference);
+
 // A maker's answers: the text as given, and its white-space separated
 // tokens, each of which can be replaced.
 class Answers {

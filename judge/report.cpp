@@ -77,6 +77,14 @@ std::string verdict_line(const CaseResult& result)
     return line;
 }
 
+// "Shrunk in N attempts to seed S, answers "...": VERDICT: detail".
+std::string shrunk_line(const Shrinking& shrinking)
+{
+    const CaseResult& shrunk = shrinking.shrunk;
+    return "Shrunk in " + std::to_string(shrinking.attempts) + " attempts to seed " + seed_text(shrunk) +
+           ", answers \"" + shrunk.size + "\": " + verdict_line(shrunk);
+}
+
 std::string summary(const Result& result)
 {
     return std::to_string(result.passed) + " passed, " + std::to_string(result.failed) + " failed";
@@ -141,14 +149,14 @@ std::size_t utf8_length(std::string_view text, std::size_t at)
 
 std::string heading(const RunInfo& info)
 {
-    std::string text = "Judging " + shell_line(info.command) + " on " + info.exercise;
+    std::string text = "Judging " + shell_line(info.command) + " on " + info.exercise + ":";
     if (info.cases_dir) {
-        text += ", the cases in " + *info.cases_dir;
+        text += " the cases in " + *info.cases_dir;
     } else {
-        text += info.answers ? ", answers \"" + Answers(*info.answers).label() + "\"" : ", size " + info.size;
+        text += info.answers ? " answers \"" + Answers(*info.answers).label() + "\"" : " size " + info.size;
         text += ", seeds from " + std::to_string(*info.seed) + " (repeat with --seed " + std::to_string(*info.seed) + ")";
     }
-    text += "; reference " + info.reference + ", sandbox " + info.sandbox + "\n";
+    text += "; reference " + info.reference.substr(info.reference.rfind('/') + 1) + ", sandbox " + info.sandbox + "\n";
     return text;
 }
 
@@ -183,8 +191,7 @@ std::string table(const RunInfo& info, const Result& result)
     }
     if (result.shrinking) {
         const Shrinking& shrinking = *result.shrinking;
-        text += "Shrunk in " + std::to_string(shrinking.attempts) + " attempts: " + case_title(shrinking.shrunk) +
-                ": " + verdict_line(shrinking.shrunk) + "\n";
+        text += shrunk_line(shrinking) + "\n";
         if (!shrinking.shrunk.saved.empty())
             text += "  saved as " + *info.save + "/" + shrinking.shrunk.saved + ".{in,ans,out,cmd}\n";
     } else if (info.stress && result.failed == 0) {
@@ -263,8 +270,7 @@ std::string junit_report(const RunInfo& info, const Result& result)
         const char* element = entry.verdict == Verdict::invalid_case ? "error" : "failure";
         std::string body = verdict_line(entry);
         if (result.shrinking && result.shrinking->original.name == entry.name)
-            body += "\nShrunk in " + std::to_string(result.shrinking->attempts) +
-                    " attempts: " + case_title(result.shrinking->shrunk) + ": " + verdict_line(result.shrinking->shrunk);
+            body += "\n" + shrunk_line(*result.shrinking);
         xml += ">\n      <" + std::string(element) + " type=\"" + verdict_name(entry.verdict) + "\" message=\"" +
                xml_text(verdict_line(entry)) + "\">" + xml_text(body) + "</" + element + ">\n    </testcase>\n";
     }

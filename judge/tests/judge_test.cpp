@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -55,13 +54,26 @@ std::vector<std::string> sandbox_modes()
     return bwrap_works() ? std::vector<std::string>{"none", "bwrap"} : std::vector<std::string>{"none"};
 }
 
-// The verdict column of the table's row for case `name`.
+// The verdict column of the table's row for case `name`: the row starts
+// with the name, right-aligned, and the verdict stands between two blanks.
 std::string verdict_of(const std::string& table, const std::string& name)
 {
-    const std::regex row("\\n *" + name + " .*  (OK|WRONG ANSWER|TIME LIMIT|MEMORY LIMIT|OUTPUT LIMIT|RUNTIME ERROR|"
-                                          "INVALID CASE)  ");
-    std::smatch match;
-    return std::regex_search(table, match, row) ? match[1].str() : "";
+    static const char* const verdicts[] = {"OK",           "WRONG ANSWER",  "TIME LIMIT",  "MEMORY LIMIT",
+                                           "OUTPUT LIMIT", "RUNTIME ERROR", "INVALID CASE"};
+    std::size_t start = 0;
+    while (start < table.size()) {
+        const std::size_t end = table.find('\n', start);
+        const std::string line = table.substr(start, end - start);
+        const std::size_t first = line.find_first_not_of(' ');
+        if (first != std::string::npos && line.compare(first, name.size() + 2, name + "  ") == 0)
+            for (const char* verdict : verdicts)
+                if (line.find("  " + std::string(verdict) + "  ") != std::string::npos)
+                    return verdict;
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    return "";
 }
 
 TEST(JudgeUsage, ErrorsEndWithStatusTwoAndOneMessage)
