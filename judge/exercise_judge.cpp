@@ -426,6 +426,7 @@ judge::RunInfo run_info(const Options& options, const judge::Settings& settings)
 {
     judge::RunInfo info;
     info.exercise = options.exercise;
+    info.given = options.command;
     info.command = settings.command;
     info.sandbox = settings.sandbox.isolates() ? "bwrap" : "none";
     if (!options.cases_dir)

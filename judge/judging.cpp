@@ -32,6 +32,25 @@ constexpr std::size_t message_tail = 4096;
 // The longest message quoted from a program.
 constexpr std::size_t message_length = 200;
 
+// A program's message as one line: control bytes and bytes above ASCII as
+// \xNN, the rest as it is.
+std::string printable(std::string_view text)
+{
+    static const char hex[] = "0123456789abcdef";
+    std::string line;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7f) {
+            line += c;
+        } else {
+            line += "\\x";
+            line += hex[byte >> 4];
+            line += hex[byte & 15];
+        }
+    }
+    return line;
+}
+
 // The last non-empty line of a file, from where prefix (a program's
 // "NAME: ") starts in it, if it does; cut to message_length.
 std::string message_in(const std::string& path, const std::string& prefix = "")
@@ -53,7 +72,7 @@ std::string message_in(const std::string& path, const std::string& prefix = "")
             text.erase(0, at);
     if (text.size() > message_length)
         text = text.substr(0, message_length) + "...";
-    return escape(text);
+    return printable(text);
 }
 
 // The first line of a file, cut to message_length.
@@ -64,7 +83,7 @@ std::string first_line(const std::string& path)
     std::getline(file, line);
     if (line.size() > message_length)
         line = line.substr(0, message_length) + "...";
-    return escape(line);
+    return printable(line);
 }
 
 std::string base_name(const std::string& path)

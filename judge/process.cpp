@@ -431,9 +431,12 @@ Outcome run(const Launch& launch)
         outcome.why = std::string("cannot execute ") + launch.argv[0] + ": " + std::strerror(exec_error);
         return outcome;
     }
-    // A tree killed inside a sandbox is not reaped by its parents: its
-    // time shows only in the last sample.
-    outcome.cpu_seconds = std::max(seconds_of(usage.ru_utime) + seconds_of(usage.ru_stime), peak.cpu_seconds);
+    // The usage covers every process reaped in the tree. A tree killed
+    // inside a sandbox is not reaped by its parents: its time shows only in
+    // the last sample (in clock ticks).
+    outcome.cpu_seconds = seconds_of(usage.ru_utime) + seconds_of(usage.ru_stime);
+    if (killed_for != Ending::exited)
+        outcome.cpu_seconds = std::max(outcome.cpu_seconds, peak.cpu_seconds);
     outcome.peak_memory_bytes = std::max(static_cast<std::uint64_t>(usage.ru_maxrss) * 1024, peak.resident_bytes);
     if (killed_for != Ending::exited) {
         outcome.ending = killed_for;

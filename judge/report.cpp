@@ -10,7 +10,8 @@ namespace judge {
 
 namespace {
 
-using nlohmann::json;
+// Keys in the order written, the order a reader takes them in.
+using json = nlohmann::ordered_json;
 
 // The table's columns, in order.
 const char* const columns[] = {"case", "seed", "size", "verdict", "processor", "wall", "memory"};
@@ -149,7 +150,7 @@ std::size_t utf8_length(std::string_view text, std::size_t at)
 
 std::string heading(const RunInfo& info)
 {
-    std::string text = "Judging " + shell_line(info.command) + " on " + info.exercise + ":";
+    std::string text = "Judging " + shell_line(info.given) + " on " + info.exercise + ":";
     if (info.cases_dir) {
         text += " the cases in " + *info.cases_dir;
     } else {

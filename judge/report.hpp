@@ -11,7 +11,8 @@ namespace judge {
 // What the reports say about the run besides its cases.
 struct RunInfo {
     std::string exercise;
-    std::vector<std::string> command;
+    std::vector<std::string> given;    // the command as typed
+    std::vector<std::string> command;  // as run: its program a full path
     std::string sandbox;         // "bwrap" or "none"
     std::optional<std::uint32_t> seed;
     std::string size;            // the --size name, for made cases
