@@ -58,13 +58,13 @@ struct Options {
 };
 
 const char* const about =
-    R"(Judges the solution COMMAND on test cases of EXERCISE: pro3, pro2, pro6 or 3-15.
-Each case is made by the exercise's maker from a seed (or read from --cases-dir),
-checked by the exercise's validator (a case that fails it is reported as
-INVALID CASE and not used), answered by the reference solver, and given to
-COMMAND on standard input, in a fresh working folder, in a sandbox, under
-limits. COMMAND's standard output must equal the reference's byte for byte,
-except that the last line of a 3-15 answer, a clock reading, may be any
+    R"(Judges the solution COMMAND on test cases of EXERCISE: pro3, pro2, pro6 or
+3-15. Each case is made by the exercise's maker from a seed (or read from
+--cases-dir), checked by the exercise's validator (a case that fails it is
+reported as INVALID CASE and not used), answered by the reference solver, and
+given to COMMAND on standard input, in a fresh working folder, in a sandbox,
+under limits. COMMAND's standard output must equal the reference's byte for
+byte, except that the last line of a 3-15 answer, a clock reading, may be any
 integer; standard error is not compared. Verdicts: OK, WRONG ANSWER (with the
 first differing line and column), TIME LIMIT, MEMORY LIMIT, OUTPUT LIMIT,
 RUNTIME ERROR (the exit status or the signal), INVALID CASE.
@@ -82,6 +82,7 @@ cases folder and the save folder are hidden. With none, it runs as the
 judge's user in its own session and process group, which are killed when it
 ends, and nothing else is isolated. auto takes bwrap when a trial run works,
 else none with a warning.
+
 Limits: processor time counts every process of the solution; memory is the
 resident memory of all its processes together; the output limit applies to
 every file it writes.
@@ -96,7 +97,7 @@ const char* const examples =
   exercise-judge --size large --time-limit 2 pro6 -- pro6-solve-c
   exercise-judge --stress --cases 500 --save failures pro3 -- python3 sol.py
   exercise-judge --cases-dir tests --json result.json 3-15 -- ./orders
-  exercise-judge --answers '--orders 100 --offers 25000 --max-price 100000' 3-15 -- order-solve-grid
+  exercise-judge --reference order-solve-grid 3-15 -- order-solve-bucket
 )";
 
 [[noreturn]] void usage_error(const std::string& message)
@@ -141,12 +142,13 @@ std::string sizes_text()
     for (const char* name : {"pro3", "pro2", "pro6", "3-15"}) {
         const judge::Exercise* exercise = judge::find_exercise(name);
         for (int size = 0; size < 4; ++size) {
-            // The exercise's name in the first line of its four, at column 3.
-            std::string line(8, ' ');
-            if (size == 0)
-                line.replace(2, std::strlen(name), name);
+            // "  pro3 small      pro3-maketest "10 1"": help2man makes each
+            // a tagged paragraph.
+            std::string line = "  ";
+            line += name;
+            line += ' ';
             line += judge::size_names[size];
-            line.resize(16, ' ');
+            line.resize(std::max<std::size_t>(line.size() + 2, 16), ' ');
             std::string previous_maker;
             for (const judge::Preset& preset : exercise->presets[size]) {
                 if (preset.maker == previous_maker) {
