@@ -47,7 +47,7 @@ done
 hyperfine "${hyperfine_args[@]}" > "$WORK/judge-hyperfine.txt"
 
 # The medians, in the order of the commands: the loop first.
-mapfile -t judge_medians < <(grep '"median"' "$WORK/judge.json" | sed 's/[^0-9.e-]//g')
+mapfile -t judge_medians < <(sed -n 's/.*"median": *\([0-9.eE+-]*\).*/\1/p' "$WORK/judge.json")
 judge_loop_seconds=${judge_medians[0]}
 index=1
 for mode in $judge_modes; do

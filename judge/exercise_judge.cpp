@@ -481,6 +481,13 @@ void write_file(const std::string& path, const std::string& text)
         common::fail("cannot write %s: %s", path.c_str(), std::strerror(errno));
 }
 
+// A setup error found once judging has begun: status 2.
+[[noreturn]] void setup_error(const std::string& message)
+{
+    common::failure_status = 2;
+    common::fail("%s", message.c_str());
+}
+
 // Ends the judge as the interrupting signal would have, once its runs are
 // killed and its files removed.
 [[noreturn]] void end_by(int signal)
@@ -507,6 +514,9 @@ int main(int argc, char** argv)
     const judge::Settings settings = set_up(options);
     const judge::RunInfo info = run_info(options, settings);
 
+    // From here a failure to write the results is status 1, as in every
+    // program; setup errors found while judging stay 2.
+    common::failure_status = 1;
     common::Output out;
     out.write(judge::heading(info));
     out.flush();
@@ -516,7 +526,7 @@ int main(int argc, char** argv)
         std::string error;
         specs = judge::stored_cases(*info.cases_dir, error);
         if (!error.empty())
-            common::fail("%s", error.c_str());
+            setup_error(error);
     } else if (!options.stress) {
         for (int i = 0; i < settings.cases; ++i)
             specs.push_back(judge::made_case(settings, i));
@@ -528,9 +538,7 @@ int main(int argc, char** argv)
     if (const int signal = judge::interruption(); signal != 0)
         end_by(signal);
     if (!result.setup_error.empty())
-        common::fail("%s", result.setup_error.c_str());
-
-    common::failure_status = 1;
+        setup_error(result.setup_error);
     out.write(judge::table(info, result));
     out.flush();
     if (options.json)

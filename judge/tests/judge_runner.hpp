@@ -60,8 +60,8 @@ public:
     const std::filesystem::path& folder() const { return folder_.path(); }
 
     // Starts the judge with args in the background; standard output and
-    // error go to files.
-    pid_t start(const std::vector<std::string>& args) const
+    // error go to files, or standard output to /dev/full.
+    pid_t start(const std::vector<std::string>& args, bool full_output = false) const
     {
         const std::string program = testing_support::program_path("exercise-judge");
         const std::string path = stand_ins() + ":" + std::getenv("PATH");
@@ -73,7 +73,7 @@ public:
             throw std::runtime_error("fork failed");
         if (pid == 0) {
             const int null = ::open("/dev/null", O_RDONLY);
-            const int out_fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int out_fd = ::open(full_output ? "/dev/full" : out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             const int err_fd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             ::dup2(null, 0);
             ::dup2(out_fd, 1);

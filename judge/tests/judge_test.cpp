@@ -139,6 +139,20 @@ TEST(JudgeUsage, HelpAndVersion)
     EXPECT_EQ(theirs.status, 1) << theirs.err;
 }
 
+// Results that cannot be written: status 1, as for every program.
+TEST(JudgeUsage, WriteErrorIsStatusOne)
+{
+    const JudgeRunner runner;
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--version"},
+          std::vector<std::string>{"--cases", "1", "--seed", "1", "pro3", "--", "pro3-solve"}}) {
+        const JudgeResult result = runner.finish(runner.start(args, true));
+        EXPECT_EQ(result.status, 1) << args[0];
+        EXPECT_EQ(result.err, "exercise-judge: write error: No space left on device\n") << args[0];
+        EXPECT_TRUE(runner.clean()) << args[0];
+    }
+}
+
 // The suite's solvers against the references: every case passes.
 TEST(JudgeSuite, SolversPassAgainstTheReferences)
 {
