@@ -289,8 +289,7 @@ void remove_temporary_folder()
 {
     judge::end_stray_processes();
     if (!temporary_folder.empty()) {
-        std::error_code ignored;
-        fs::remove_all(temporary_folder, ignored);
+        judge::remove_folder(temporary_folder);
         temporary_folder.clear();
     }
 }
@@ -374,7 +373,7 @@ judge::Sandbox choose_sandbox(const Options& options, const judge::Settings& set
         const std::string trial = temporary_folder + "/trial";
         fs::create_directories(trial);
         problem = sandbox.trial(trial);
-        fs::remove_all(trial);
+        judge::remove_folder(trial);
     }
     if (problem.empty())
         return sandbox;

@@ -172,11 +172,7 @@ public:
         result_.answers = spec.answers.text();
         result_.size = spec.answers.label();
     }
-    ~CaseJudge()
-    {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
+    ~CaseJudge() { remove_folder(folder_); }
     CaseJudge(const CaseJudge&) = delete;
     CaseJudge& operator=(const CaseJudge&) = delete;
 
@@ -523,6 +519,25 @@ std::string shell_line(const std::vector<std::string>& words)
     for (const std::string& word : words)
         line += (line.empty() ? "" : " ") + shell_quote(word);
     return line;
+}
+
+// Gives the owner every permission on a folder and the folders under it.
+void open_up(const fs::path& folder)
+{
+    std::error_code error;
+    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, error);
+    for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error))
+        if (entry->is_directory(error) && !entry->is_symlink(error))
+            open_up(entry->path());
+}
+
+void remove_folder(const std::string& path)
+{
+    std::error_code error;
+    if (fs::remove_all(path, error) != static_cast<std::uintmax_t>(-1) && !error)
+        return;
+    open_up(path);
+    fs::remove_all(path, error);
 }
 
 bool passed(Verdict verdict)

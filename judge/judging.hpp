@@ -99,6 +99,10 @@ Result stress(const Settings& settings, const Progress& progress);
 
 bool passed(Verdict verdict);
 
+// Removes a folder and everything in it, giving back the permissions a
+// solution may have taken from its own folders.
+void remove_folder(const std::string& path);
+
 // The words as one shell command line, quoted where they need it.
 std::string shell_line(const std::vector<std::string>& words);
 

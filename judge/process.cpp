@@ -243,6 +243,12 @@ void finish_group(pid_t group)
     }
 }
 
+std::uint64_t file_size(const std::string& path)
+{
+    struct stat info {};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+}
+
 double seconds_of(const timeval& time)
 {
     return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
@@ -408,6 +414,8 @@ Outcome run(const Launch& launch)
                 killed_for = Ending::memory_limit;
             else if (limits.wall_seconds > 0 && wall > limits.wall_seconds)
                 killed_for = Ending::wall_limit;
+            else if (limits.file_bytes > 0 && file_size(launch.output) > limits.file_bytes)
+                killed_for = Ending::output_limit;  // RLIMIT_FSIZE raised (root may)
             if (killed_for != Ending::exited)
                 break;
         }

@@ -39,6 +39,7 @@ enum class Ending {
     cpu_limit,     // killed: processor time passed the limit
     wall_limit,    // killed: wall time passed the limit
     memory_limit,  // killed: resident memory passed the limit
+    output_limit,  // killed: standard output passed the file size limit
     interrupted,   // killed: the judge itself was interrupted
     not_started,   // code is the errno of what failed; why says what
 };

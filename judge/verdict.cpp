@@ -62,7 +62,8 @@ std::optional<Judgement> judge_ending(const Outcome& outcome, const Bounds& boun
     if (outcome.ending == Ending::memory_limit ||
         (limits.memory_bytes > 0 && outcome.peak_memory_bytes > limits.memory_bytes))
         return Judgement{Verdict::memory_limit, "memory above " + megabytes_text(limits.memory_bytes)};
-    if ((limits.file_bytes > 0 && output_bytes > limits.file_bytes) || signal == SIGXFSZ)
+    if (outcome.ending == Ending::output_limit || (limits.file_bytes > 0 && output_bytes > limits.file_bytes) ||
+        signal == SIGXFSZ)
         return Judgement{Verdict::output_limit, "output above " + megabytes_text(limits.file_bytes)};
     if (outcome.ending == Ending::wall_limit) {
         char used[32];

@@ -232,6 +232,7 @@ TEST(JudgeHostile, EveryMisbehaviourGetsItsVerdictAndLeavesNothing)
         {{"hog"}, "5", "MEMORY LIMIT", "MEMORY LIMIT", "memory above 256 MB"},
         {{"flood"}, "5", "OUTPUT LIMIT", "OUTPUT LIMIT", "output above 1 MB"},
         {{"fork", "6"}, "5", "OK", "OK", ""},
+        {{"lock"}, "5", "OK", "OK", ""},
         {{"escape", "6"}, "5", "OK", "OK", ""},
         {{"close"}, "5", "WRONG ANSWER", "WRONG ANSWER", R"(found "" (the end of the output))"},
         {{"tty"}, "5", "RUNTIME ERROR", "RUNTIME ERROR", "exit status 5"},

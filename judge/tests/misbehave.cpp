@@ -235,6 +235,13 @@ int main(int argc, char** argv)
         fork_sleepers(number_arg(0, 4), mode == "escape");
         run_solver();
     }
+    if (mode == "lock") {
+        // A file in a folder of its own, then no permission on that folder.
+        if (::mkdir("locked", 0700) != 0 || ::close(::open("locked/file", O_WRONLY | O_CREAT, 0600)) != 0 ||
+            ::chmod("locked", 0) != 0)
+            return 4;
+        run_solver();
+    }
     if (mode == "close") {
         ::close(1);
         return 0;
