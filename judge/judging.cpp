@@ -338,6 +338,7 @@ private:
         launch.directory = work;
         launch.limits = settings_.bounds.limits;
         launch.unmeasured_depth = settings_.sandbox.depth();
+        launch.kept = settings_.sandbox.isolates();
         const Outcome outcome = run(launch);
         if (outcome.ending == Ending::interrupted) {
             stop_.now = true;

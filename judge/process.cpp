@@ -21,6 +21,7 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -41,6 +42,19 @@ constexpr int sample_milliseconds = 10;
 
 // The most processes of one tree the monitor looks at per sample.
 constexpr int sampled_processes = 4096;
+
+// The descriptor on which a keeper reports, in it and in the processes
+// between the judge and it.
+constexpr int keeper_fd = 3;
+
+// What a keeper reports: how its command ended and what it used.
+struct KeeperReport {
+    std::int64_t signaled;  // 1 when code is a signal number
+    std::int64_t code;
+    std::int64_t user_microseconds;
+    std::int64_t system_microseconds;
+    std::int64_t peak_kilobytes;
+};
 
 // The signals that interrupt the judge: its runs are killed, its files
 // removed, and it ends by the same signal.
@@ -70,18 +84,23 @@ private:
     int fd_;
 };
 
-// Opens a file for the child's streams, above the standard three and closed
-// on exec in the judge (the child's dup2 clears that).
+// A descriptor moved above the standard three and the keeper's, closed on
+// exec (the child's dup2 clears that where it is meant to stay open).
+int above_keeper(int fd)
+{
+    if (fd < 0 || fd > keeper_fd)
+        return fd;
+    const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, keeper_fd + 1);
+    ::close(fd);
+    return moved;
+}
+
+// Opens a file for the child's streams.
 int open_stream(const std::string& path, bool write)
 {
     const char* name = path.empty() ? "/dev/null" : path.c_str();
     const int flags = write ? O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC : O_RDONLY | O_CLOEXEC;
-    const int fd = ::open(name, flags, 0644);
-    if (fd < 0 || fd > 2)
-        return fd;
-    const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
-    ::close(fd);
-    return moved;
+    return above_keeper(::open(name, flags, 0644));
 }
 
 // Reads a small /proc file; false when it is gone.
@@ -260,6 +279,7 @@ struct ChildPlan {
     int input = -1, output = -1, error = -1;
     const char* directory = nullptr;
     int report = -1;  // the pipe on which a failed exec reports its errno
+    int keeper = -1;  // given to a kept command's keeper as descriptor 3
     rlimit cpu{RLIM_INFINITY, RLIM_INFINITY};
     rlimit file{RLIM_INFINITY, RLIM_INFINITY};
 };
@@ -283,12 +303,16 @@ struct ChildPlan {
     if (error == 0 && (::setrlimit(RLIMIT_CORE, &no_core) != 0 || ::setrlimit(RLIMIT_CPU, &plan.cpu) != 0 ||
                        ::setrlimit(RLIMIT_FSIZE, &plan.file) != 0))
         error = errno;
+    if (error == 0 && plan.keeper >= 0 && ::dup2(plan.keeper, keeper_fd) < 0)
+        error = errno;
     if (error == 0) {
         // No descriptor of the judge's but the report pipe (closed on exec)
-        // reaches the program.
+        // and the keeper's reaches the program. Both lie above the keeper's.
+        const int first = plan.keeper >= 0 ? keeper_fd + 1 : keeper_fd;
         const auto report = static_cast<unsigned>(plan.report);
-        if ((report > 3 && ::close_range(3, report - 1, 0) != 0) || ::close_range(report + 1, ~0U, 0) != 0) {
-            for (int fd = 3; fd < 65536; ++fd)
+        if ((report > static_cast<unsigned>(first) && ::close_range(static_cast<unsigned>(first), report - 1, 0) != 0) ||
+            ::close_range(report + 1, ~0U, 0) != 0) {
+            for (int fd = first; fd < 65536; ++fd)
                 if (fd != plan.report)
                     ::close(fd);
         }
@@ -332,13 +356,16 @@ Outcome run(const Launch& launch)
         return outcome;
     }
     int pipe_ends[2];
-    if (::pipe2(pipe_ends, O_CLOEXEC) != 0) {
+    int keeper_ends[2] = {-1, -1};
+    if (::pipe2(pipe_ends, O_CLOEXEC) != 0 || (launch.kept && ::pipe2(keeper_ends, O_CLOEXEC | O_NONBLOCK) != 0)) {
         outcome.code = errno;
         outcome.why = std::string("cannot make a pipe: ") + std::strerror(errno);
         return outcome;
     }
-    Fd report_in(pipe_ends[0]);
-    Fd report_out(pipe_ends[1]);
+    Fd report_in(above_keeper(pipe_ends[0]));
+    Fd report_out(above_keeper(pipe_ends[1]));
+    Fd keeper_in(above_keeper(keeper_ends[0]));
+    Fd keeper_out(above_keeper(keeper_ends[1]));
 
     ChildPlan plan;
     for (const std::string& arg : launch.argv)
@@ -349,6 +376,7 @@ Outcome run(const Launch& launch)
     plan.error = error.get();
     plan.directory = launch.directory.empty() ? nullptr : launch.directory.c_str();
     plan.report = report_out.get();
+    plan.keeper = keeper_out.get();
     if (launch.limits.cpu_seconds > 0) {
         // A backstop: the monitor ends the run at the exact limit.
         const auto soft = static_cast<rlim_t>(std::ceil(launch.limits.cpu_seconds)) + 1;
@@ -377,6 +405,7 @@ Outcome run(const Launch& launch)
         return outcome;
     }
     report_out.reset();
+    keeper_out.reset();
     input.reset();
     output.reset();
     error.reset();
@@ -443,9 +472,19 @@ Outcome run(const Launch& launch)
     // inside a sandbox is not reaped by its parents: its time shows only in
     // the last sample (in clock ticks).
     outcome.cpu_seconds = seconds_of(usage.ru_utime) + seconds_of(usage.ru_stime);
+    std::uint64_t peak_kilobytes = static_cast<std::uint64_t>(usage.ru_maxrss);
+    KeeperReport kept{};
+    const bool reported = keeper_in.get() >= 0 && ::read(keeper_in.get(), &kept, sizeof kept) == sizeof kept;
+    if (reported) {
+        // The keeper saw the command itself: its time, memory and ending.
+        outcome.cpu_seconds = static_cast<double>(kept.user_microseconds + kept.system_microseconds) / 1e6;
+        peak_kilobytes = static_cast<std::uint64_t>(kept.peak_kilobytes);
+        status = kept.signaled != 0 ? static_cast<int>(kept.code) : static_cast<int>(kept.code) << 8;
+    }
     if (killed_for != Ending::exited)
         outcome.cpu_seconds = std::max(outcome.cpu_seconds, peak.cpu_seconds);
-    outcome.peak_memory_bytes = std::max(static_cast<std::uint64_t>(usage.ru_maxrss) * 1024, peak.resident_bytes);
+    outcome.peak_memory_bytes = std::max(peak_kilobytes * 1024, peak.resident_bytes);
+    outcome.kept = reported;
     if (killed_for != Ending::exited) {
         outcome.ending = killed_for;
     } else if (WIFSIGNALED(status)) {
@@ -490,14 +529,59 @@ void end_stray_processes()
     }
 }
 
-std::string own_folder()
+std::string own_path()
 {
     char path[4096];
     const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0)
-        return "";
-    const std::string_view whole(path, static_cast<std::size_t>(length));
-    return std::string(whole.substr(0, whole.rfind('/')));
+    return length > 0 ? std::string(path, static_cast<std::size_t>(length)) : "";
+}
+
+std::string own_folder()
+{
+    const std::string path = own_path();
+    return path.substr(0, path.rfind('/'));
+}
+
+int keep(int argc, char** argv)
+{
+    if (argc < 2 || std::strcmp(argv[0], "--") != 0)
+        return 127;
+    // The command must not write reports of its own.
+    ::fcntl(keeper_fd, F_SETFD, FD_CLOEXEC);
+    // Processes the command leaves come to the keeper, which kills and
+    // reaps them when the command ends, so their time counts too.
+    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        return 127;
+    if (pid == 0) {
+        ::execv(argv[1], argv + 1);
+        std::fprintf(stderr, "exercise-judge: cannot execute %s: %s\n", argv[1], std::strerror(errno));
+        ::_exit(127);
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    for (int round = 0; round < 1000; ++round) {
+        std::vector<pid_t> left;
+        add_children(::getpid(), left);
+        if (left.empty())
+            break;
+        for (pid_t child : left) {
+            ::kill(child, SIGKILL);
+            while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+            }
+        }
+    }
+    rusage usage{};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
+    const auto microseconds = [](const timeval& time) {
+        return static_cast<std::int64_t>(time.tv_sec) * 1000000 + time.tv_usec;
+    };
+    const KeeperReport report{WIFSIGNALED(status) ? 1 : 0, WIFSIGNALED(status) ? WTERMSIG(status) : WEXITSTATUS(status),
+                              microseconds(usage.ru_utime), microseconds(usage.ru_stime), usage.ru_maxrss};
+    [[maybe_unused]] const ssize_t written = ::write(keeper_fd, &report, sizeof report);
+    return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
 }
 
 std::string find_program(const std::string& name, bool beside_judge)

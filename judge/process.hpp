@@ -30,6 +30,7 @@ struct Launch {
     std::string directory;          // working folder; empty: the judge's
     Limits limits;
     int unmeasured_depth = 0;       // levels of the tree (a sandbox's own processes) whose memory is not counted
+    bool kept = false;              // the command is run by keep(), which reports on descriptor 3
 };
 
 // How a run ended.
@@ -50,6 +51,7 @@ struct Outcome {
     double cpu_seconds = 0;
     double wall_seconds = 0;
     std::uint64_t peak_memory_bytes = 0;
+    bool kept = false;  // the keeper reported the command's own ending and use
     std::string why;
 };
 
@@ -68,8 +70,20 @@ int interruption();
 // progress; at exit, with no run in progress, that is every one left.
 void end_stray_processes();
 
-// The folder holding the judge's own executable.
+// The folder holding the judge's own executable, and the executable.
 std::string own_folder();
+std::string own_path();
+
+// The first argument that makes the judge a keeper: it runs a command as its
+// child, waits for it and every process it leaves, and writes how the
+// command ended and what it used to descriptor 3, then exits as the command
+// did. Inside a sandbox the judge cannot wait for the solution itself; its
+// keeper can.
+constexpr const char* keeper_argument = "--keeper";
+
+// The keeper, given what follows keeper_argument ("--", the command's
+// path, its arguments); returns the exit status.
+int keep(int argc, char** argv);
 
 // A program found beside the judge, else on PATH; "" when not found. A name
 // with a slash is taken as a path.

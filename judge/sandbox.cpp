@@ -30,8 +30,9 @@ bool within(const std::string& path, const std::string& folder)
 }  // namespace
 
 Sandbox::Sandbox(std::string bwrap_path, std::vector<std::string> hidden, std::uint64_t tmp_bytes)
-    : bwrap_(std::move(bwrap_path)), hidden_(std::move(hidden)), tmp_bytes_(tmp_bytes)
+    : bwrap_(std::move(bwrap_path)), keeper_(own_path()), hidden_(std::move(hidden)), tmp_bytes_(tmp_bytes)
 {
+    expose(keeper_);
 }
 
 bool Sandbox::hides(const std::string& path) const
@@ -64,7 +65,7 @@ std::vector<std::string> Sandbox::wrap(const std::vector<std::string>& command, 
             line.insert(line.end(), {"--tmpfs", folder});
     for (const auto& [source, target] : exposed_)
         line.insert(line.end(), {"--ro-bind", source, target});
-    line.insert(line.end(), {"--bind", work, work, "--chdir", work, "--"});
+    line.insert(line.end(), {"--bind", work, work, "--chdir", work, "--", keeper_, keeper_argument, "--"});
     line.insert(line.end(), command.begin(), command.end());
     return line;
 }

@@ -1,7 +1,8 @@
 // The sandbox a solution runs in: bubblewrap (bwrap) where it works, with
 // every namespace unshared, the file system read-only, a private /tmp, the
-// judge's files hidden and only the solution's working folder writable; or
-// none, where the solution runs as the judge's user in its own session.
+// judge's files hidden and only the solution's working folder writable, the
+// judge's keeper inside to measure the solution; or none, where the solution
+// runs as the judge's user in its own session.
 #pragma once
 
 #include <cstdint>
@@ -32,8 +33,9 @@ public:
     // The command line that runs command in folder work.
     std::vector<std::string> wrap(const std::vector<std::string>& command, const std::string& work) const;
 
-    // How many levels of processes the sandbox puts above the command.
-    int depth() const { return isolates() ? 2 : 0; }
+    // How many levels of processes the sandbox puts above the command:
+    // bwrap, its init, and the judge's keeper (which reports on the command).
+    int depth() const { return isolates() ? 3 : 0; }
 
     // Runs a trivial command in the sandbox, in the folder work; "" when it
     // works, else what went wrong.
@@ -43,6 +45,7 @@ private:
     bool hides(const std::string& path) const;
 
     std::string bwrap_;
+    std::string keeper_;  // the judge's own executable
     std::vector<std::string> hidden_;
     std::vector<std::pair<std::string, std::string>> exposed_;  // source and target
     std::uint64_t tmp_bytes_ = 0;

@@ -51,9 +51,10 @@ std::string megabytes_text(std::uint64_t bytes)
 std::optional<Judgement> judge_ending(const Outcome& outcome, const Bounds& bounds, std::uint64_t output_bytes)
 {
     const Limits& limits = bounds.limits;
-    // Inside bwrap, a signal that ended the solution comes back as 128 + N.
+    // Inside bwrap, a signal that ended the solution comes back as 128 + N
+    // when the keeper could not tell.
     int signal = outcome.ending == Ending::signaled ? outcome.code : 0;
-    if (bounds.sandboxed && outcome.ending == Ending::exited && outcome.code > 128 &&
+    if (bounds.sandboxed && !outcome.kept && outcome.ending == Ending::exited && outcome.code > 128 &&
         outcome.code <= 128 + highest_signal)
         signal = outcome.code - 128;
 

@@ -238,6 +238,7 @@ TEST(JudgeHostile, EveryMisbehaviourGetsItsVerdictAndLeavesNothing)
         {{"tty"}, "5", "RUNTIME ERROR", "RUNTIME ERROR", "exit status 5"},
         {{"segv"}, "5", "RUNTIME ERROR", "RUNTIME ERROR", "killed by SIGSEGV"},
         {{"exit", "3"}, "5", "RUNTIME ERROR", "RUNTIME ERROR", "exit status 3"},
+        {{"exit", "139"}, "5", "RUNTIME ERROR", "RUNTIME ERROR", "exit status 139"},
         {{"garbage"}, "5", "WRONG ANSWER", "WRONG ANSWER", R"(found "\xff\xfe<&\">\x00\x01\x1b[0m\xc3(\n")"},
         {{"net", std::to_string(listener.port())}, "5", "WRONG ANSWER", "OK", ""},
         {{"write", (outside / "escaped").string()}, "5", "WRONG ANSWER", "OK", ""},
@@ -265,6 +266,28 @@ TEST(JudgeHostile, EveryMisbehaviourGetsItsVerdictAndLeavesNothing)
         fs::remove(outside / "escaped");
     }
     fs::remove_all(outside);
+}
+
+// What is measured is the solution's own use, in both modes: processor
+// time it spent, memory it touched.
+TEST(JudgeHostile, SolutionsOwnUseIsMeasured)
+{
+    const JudgeRunner runner;
+    const fs::path report = runner.folder() / "report.json";
+    for (const std::string& mode : sandbox_modes()) {
+        for (const char* misbehaviour : {"burn", "hold"}) {
+            const JudgeResult result =
+                runner.judge({"--sandbox", mode, "--seed", "42", "--cases", "1", "--json", report.string(), "pro3",
+                              "--", MISBEHAVE, misbehaviour, misbehaviour[0] == 'b' ? "300" : "96", "--",
+                              bin + "/pro3-solve"});
+            EXPECT_EQ(result.status, 0) << mode << " " << misbehaviour << "\n" << result.out << result.err;
+            const json measured = json::parse(read_file(report))["cases"][0];
+            if (misbehaviour[0] == 'b')
+                EXPECT_GE(measured["cpu_seconds"].get<double>(), 0.3) << mode;
+            else
+                EXPECT_GE(measured["memory_bytes"].get<std::uint64_t>(), std::uint64_t{96} << 20) << mode;
+        }
+    }
 }
 
 // A planted fault (a wrong answer for any case longer than 2,000 bytes) is

@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -233,6 +234,27 @@ int main(int argc, char** argv)
     }
     if (mode == "fork" || mode == "escape") {
         fork_sleepers(number_arg(0, 4), mode == "escape");
+        run_solver();
+    }
+    if (mode == "burn") {
+        // Spends ARG milliseconds of processor time, then answers.
+        const long milliseconds = number_arg(0, 100);
+        timespec used{};
+        do {
+            volatile int i = 0;
+            while (i < 100000)
+                i = i + 1;
+            ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
+        } while (used.tv_sec * 1000 + used.tv_nsec / 1000000 < milliseconds);
+        run_solver();
+    }
+    if (mode == "hold") {
+        // Touches ARG megabytes, then answers (the peak outlives the exec).
+        const std::size_t bytes = static_cast<std::size_t>(number_arg(0, 64)) << 20;
+        void* block = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (block == MAP_FAILED)
+            return 5;
+        std::memset(block, 1, bytes);
         run_solver();
     }
     if (mode == "lock") {
