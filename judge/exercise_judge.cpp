@@ -361,11 +361,13 @@ judge::Sandbox choose_sandbox(const Options& options, const judge::Settings& set
     std::string problem = bwrap.empty() ? "bwrap is not installed" : "";
     judge::Sandbox sandbox;
     if (problem.empty()) {
+        // Hidden where they really are, past any symbolic link.
         std::vector<std::string> hidden{temporary_folder};
-        if (options.cases_dir)
-            hidden.push_back(folder_path(*options.cases_dir, false));
-        if (settings.save)
-            hidden.push_back(*settings.save);
+        for (const std::optional<std::string>& folder : {options.cases_dir, settings.save}) {
+            std::error_code error;
+            if (folder)
+                hidden.push_back(fs::weakly_canonical(*folder, error).string());
+        }
         sandbox = judge::Sandbox(bwrap, hidden, settings.bounds.limits.file_bytes);
         for (const std::string& word : settings.command)
             if (word[0] == '/')

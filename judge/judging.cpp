@@ -6,8 +6,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cctype>
 #include <atomic>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -159,8 +159,8 @@ struct Stop {
     }
 };
 
-// Judges cases in one folder of the judge's, removed at the end unless it
-// is kept for saving.
+// Judges one case in a folder of the judge's own, removed at the end (after
+// the files of a failing case are copied to the save folder).
 class CaseJudge {
 public:
     CaseJudge(const Settings& settings, const CaseSpec& spec, Stop& stop)
@@ -417,6 +417,8 @@ bool judge_one(const Settings& settings, const CaseSpec& spec, Stop& stop, CaseR
 Result run_pool(const Settings& settings, const std::vector<CaseSpec>& specs, const Progress& progress,
                 bool stop_at_failure)
 {
+    if (specs.empty())
+        return {};
     Stop stop;
     std::vector<std::optional<CaseResult>> results(specs.size());
     std::atomic<std::size_t> next{0};
