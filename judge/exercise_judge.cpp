@@ -369,9 +369,9 @@ judge::Sandbox choose_sandbox(const Options& options, const judge::Settings& set
                 hidden.push_back(fs::weakly_canonical(*folder, error).string());
         }
         sandbox = judge::Sandbox(bwrap, hidden, settings.bounds.limits.file_bytes);
-        for (const std::string& word : settings.command)
-            if (word[0] == '/')
-                sandbox.expose(word);
+        for (std::size_t i = 0; i < settings.command.size(); ++i)
+            if (settings.command[i][0] == '/')
+                sandbox.expose(settings.command[i], i == 0);
         const std::string trial = temporary_folder + "/trial";
         fs::create_directories(trial);
         problem = sandbox.trial(trial);

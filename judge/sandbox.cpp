@@ -32,24 +32,27 @@ bool within(const std::string& path, const std::string& folder)
 Sandbox::Sandbox(std::string bwrap_path, std::vector<std::string> hidden, std::uint64_t tmp_bytes)
     : bwrap_(std::move(bwrap_path)), keeper_(own_path()), hidden_(std::move(hidden)), tmp_bytes_(tmp_bytes)
 {
-    expose(keeper_);
+    expose(keeper_, true);
 }
 
-bool Sandbox::hides(const std::string& path) const
+bool Sandbox::hides_on_purpose(const std::string& path) const
 {
-    if (within(path, "/tmp"))
-        return true;
     for (const std::string& folder : hidden_)
         if (within(path, folder))
             return true;
     return false;
 }
 
-void Sandbox::expose(const std::string& path)
+void Sandbox::expose(const std::string& path, bool program)
 {
     std::error_code error;
     const std::string real = std::filesystem::canonical(path, error).string();
-    if (!error && (hides(path) || hides(real)))
+    if (error || !std::filesystem::is_regular_file(real, error))
+        return;
+    const bool on_purpose = hides_on_purpose(path) || hides_on_purpose(real);
+    if (on_purpose && !program)
+        return;
+    if (on_purpose || within(path, "/tmp") || within(real, "/tmp"))
         exposed_.emplace_back(real, path);
 }
 

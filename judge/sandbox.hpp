@@ -26,9 +26,10 @@ public:
 
     bool isolates() const { return !bwrap_.empty(); }
 
-    // Makes a file the command names visible, read-only, where the sandbox
-    // would hide it (as under /tmp).
-    void expose(const std::string& path);
+    // Makes a file the command names visible, read-only, where only the
+    // private /tmp would hide it. Folders are never exposed, nor anything in
+    // the folders hidden on purpose, but for the command's own program.
+    void expose(const std::string& path, bool program = false);
 
     // The command line that runs command in folder work.
     std::vector<std::string> wrap(const std::vector<std::string>& command, const std::string& work) const;
@@ -42,7 +43,7 @@ public:
     std::string trial(const std::string& work) const;
 
 private:
-    bool hides(const std::string& path) const;
+    bool hides_on_purpose(const std::string& path) const;
 
     std::string bwrap_;
     std::string keeper_;  // the judge's own executable

@@ -268,6 +268,23 @@ TEST(JudgeHostile, EveryMisbehaviourGetsItsVerdictAndLeavesNothing)
     fs::remove_all(outside);
 }
 
+// The stored cases and their expected outputs, outside /tmp, are out of
+// the solution's sight in bwrap, and in plain view without it.
+TEST(JudgeHostile, CasesFolderIsHiddenInBwrap)
+{
+    const JudgeRunner runner;
+    const fs::path cases = fs::path(bin).parent_path() / ("judge-cases-" + std::to_string(::getpid()));
+    fs::create_directories(cases);
+    std::ofstream(cases / "a.in") << "p=1 q=1 r=0 a1=1 a2=1 n=10 s=dec\n";
+    std::ofstream(cases / "a.ans") << "55\n";
+    for (const std::string& mode : sandbox_modes()) {
+        const JudgeResult result = runner.judge({"--sandbox", mode, "--cases-dir", cases.string(), "pro3", "--",
+                                                 MISBEHAVE, "peek", cases.string(), "--", bin + "/pro3-solve"});
+        EXPECT_EQ(verdict_of(result.out, "a"), mode == "bwrap" ? "OK" : "WRONG ANSWER") << mode << "\n" << result.out;
+    }
+    fs::remove_all(cases);
+}
+
 // What is measured is the solution's own use, in both modes: processor
 // time it spent, memory it touched.
 TEST(JudgeHostile, SolutionsOwnUseIsMeasured)
