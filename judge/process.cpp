@@ -546,8 +546,11 @@ int keep(int argc, char** argv)
 {
     if (argc < 2 || std::strcmp(argv[0], "--") != 0)
         return 127;
-    // The command must not write reports of its own.
+    // The command must not write reports of its own: the descriptor is
+    // closed in it, and the keeper's own descriptors are out of its reach
+    // through /proc (the command's exec makes it dumpable again).
     ::fcntl(keeper_fd, F_SETFD, FD_CLOEXEC);
+    ::prctl(PR_SET_DUMPABLE, 0);
     // Processes the command leaves come to the keeper, which kills and
     // reaps them when the command ends, so their time counts too.
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
