@@ -26,14 +26,14 @@ if [ -n "$judge_missing" ]; then
   printf '\n   (skipped: the validators%s are not built)\n' "$judge_missing"
 else
   judge_step "pro6-solve-b (bubble sort) against pro6-solve, 10 small cases:" \
-    --cases 10 --seed 1765000000 pro6 -- "$BIN/pro6-solve-b"
+    --cases 10 --seed 1765000000 pro6 -- pro6-solve-b
   judge_step "pro6-solve-c (linear scan) against pro6-solve, 10 small cases:" \
-    --cases 10 --seed 1765000000 pro6 -- "$BIN/pro6-solve-c"
+    --cases 10 --seed 1765000000 pro6 -- pro6-solve-c
   judge_step "order-solve-bucket against order-solve-grid, whose cases have prices up to 100,000:" \
-    --cases 5 --seed 1765000000 --reference order-solve-grid 3-15 -- "$BIN/order-solve-bucket"
+    --cases 5 --seed 1765000000 --reference order-solve-grid 3-15 -- order-solve-bucket
   judge_step "order-solve-grid against order-solve-list, on cases priced for the grid:" \
     --cases 5 --seed 1765000000 --answers '--orders 100 --offers 21015 --max-price 100000' \
-    3-15 -- "$BIN/order-solve-grid"
+    3-15 -- order-solve-grid
   if [ "$judge_ok" = 1 ]; then
     printf '\n   every case passed\n'
   else

@@ -17,7 +17,7 @@ using json = nlohmann::ordered_json;
 const char* const columns[] = {"case", "seed", "size", "verdict", "processor", "wall", "memory"};
 
 // The most characters the size column shows.
-constexpr std::size_t size_width = 32;
+constexpr std::size_t size_width = 48;
 
 std::string fixed(double value, const char* unit, int decimals = 3)
 {
