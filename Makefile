@@ -1,4 +1,4 @@
-# Wraps CMake: make demo | test | test-asan | bench | fuzz | install | clean.
+# Wraps CMake: make demo | test | test-asan | bench | fuzz | install | package | clean.
 
 BUILD     ?= build
 ASAN      ?= build-asan
@@ -10,7 +10,7 @@ FUZZ_JOBS    ?= 1
 # Quieter nested makes: CMake's progress without "Entering directory" lines.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all build demo test test-asan bench fuzz install clean
+.PHONY: all build demo test test-asan bench fuzz install package clean
 
 all: build
 
@@ -30,6 +30,7 @@ test-asan:
 	ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS)
 
+# BENCH_QUICK=1: small inputs and three runs, README and docs/bench.svg left alone.
 bench: build
 	bash bench/run.sh $(BUILD)
 
@@ -39,6 +40,11 @@ fuzz: build
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The .deb and the .tar.gz, alone in $(BUILD)/package/.
+package: build
+	rm -f $(BUILD)/package/*.deb $(BUILD)/package/*.tar.gz
+	cpack --config $(BUILD)/CPackConfig.cmake -B $(BUILD)/package
 
 clean:
 	rm -rf $(BUILD) $(ASAN) build-fuzz

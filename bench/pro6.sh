@@ -1,36 +1,54 @@
 # PRO6: pro6-maketest writing a 10,000,000 + 10,000,000 case against seq
 # writing 20,000,000 numbers; pro6-solve answering that case (100,000 search
-# values) against sort -m merging its two sequences; the quadratic builds
+# values) against sort -m merging its two sequences, and pro6-validate
+# checking it against pro6-solve answering it; the quadratic builds
 # pro6-solve-b and pro6-solve-c on small cases, against pro6-solve.
 
+pro6_length=$(sized 10000000 1000000)
+pro6_queries=$(sized 100000 10000)
+pro6_values="$(grouped "$pro6_length") + $(grouped "$pro6_length")"
 big="$WORK/pro6-big.txt"
-measure pro6_make "printf '10000000 10000000\n100000\n50000\n' | '$BIN/pro6-maketest' > '$big' 2>/dev/null"
-measure pro6_seq "seq 20000000 > '$WORK/pro6-seq.txt'"
-times=$(ratio "$SECONDS_pro6_make" "$SECONDS_pro6_seq")
-row "pro6-maketest, 10,000,000 + 10,000,000 case" "$SECONDS_pro6_make" "seq 20000000" "$SECONDS_pro6_seq" \
-  "within 4x of seq (${times}x)" "$(verdict "$(at_least 4 "$times")")"
+compare pro6-maketest "$pro6_values case" "within 4x" --reference "seq $((2 * pro6_length))" \
+  -- "printf '$pro6_length $pro6_length\n$pro6_queries\n$((pro6_queries / 2))\n' |
+        '$BIN/pro6-maketest' --seed $SEED > '$big' 2>/dev/null" \
+  -- "seq $((2 * pro6_length)) > '$WORK/pro6-seq.txt'"
+rm -f "$WORK/pro6-seq.txt"
 
+# same_merge: pro6-solve's merged line holds sort's merge, value for value.
+same_merge() {
+  head -n 1 "$WORK/pro6-big.out" | tr ' ' '\n' | cmp -s - "$WORK/pro6-sorted.txt"
+}
 sed -n 2p "$big" | tr ' ' '\n' > "$WORK/pro6-first.txt"
 sed -n 3p "$big" | tr ' ' '\n' > "$WORK/pro6-second.txt"
-measure pro6_sort "sort -m -n '$WORK/pro6-first.txt' '$WORK/pro6-second.txt' > '$WORK/pro6-sorted.txt'"
-measure pro6_solve "'$BIN/pro6-solve' < '$big' > '$WORK/pro6-big.out' 2>/dev/null"
-same=$(head -n 1 "$WORK/pro6-big.out" | tr ' ' '\n' | cmp -s - "$WORK/pro6-sorted.txt" &&
-  echo "merged line as sort's" || echo "MERGED LINE DIFFERS")
-speedup=$(ratio "$SECONDS_pro6_sort" "$SECONDS_pro6_solve")
-row "pro6-solve, 10,000,000 + 10,000,000 values, 100,000 queries ($same)" "$SECONDS_pro6_solve" \
-  "sort -m -n" "$SECONDS_pro6_sort" "1.5x faster (${speedup}x)" "$(verdict "$(at_least "$speedup" 1.5)")"
-rm -f "$WORK/pro6-seq.txt" "$WORK/pro6-first.txt" "$WORK/pro6-second.txt" "$WORK/pro6-sorted.txt"
+compare pro6-solve "$pro6_values values, $(grouped "$pro6_queries") queries" "2x faster" --peak 100 \
+  --reference "LC_ALL=C sort -m -n" --check same_merge \
+  -- "'$BIN/pro6-solve' < '$big' > '$WORK/pro6-big.out' 2>/dev/null" \
+  -- "LC_ALL=C sort -m -n '$WORK/pro6-first.txt' '$WORK/pro6-second.txt' > '$WORK/pro6-sorted.txt'"
+rm -f "$WORK/pro6-first.txt" "$WORK/pro6-second.txt" "$WORK/pro6-sorted.txt"
 
-# The quadratic builds: a case each small enough to finish in seconds.
+if built pro6-validate; then
+  compare pro6-validate "$pro6_values values, $(grouped "$pro6_queries") queries, the case pro6-solve answers" \
+    "no slower" --reference pro6-solve \
+    -- "'$BIN/pro6-validate' '$big' > '$WORK/pro6-validate.out'" \
+    -- "'$BIN/pro6-solve' '$big' > '$WORK/pro6-big.out' 2>/dev/null"
+fi
+
+# quadratic SOLVER LENGTH QUERIES CASE: SOLVER against pro6-solve on a case
+# of two sequences of LENGTH values, small enough to finish in seconds.
 quadratic() {
-  local solver=$1 lengths=$2 queries=$3 label=$4 case="$WORK/$1-case.txt"
-  printf '%s\n%s\n%s\n' "$lengths" "$queries" $((queries / 2)) | "$BIN/pro6-maketest" > "$case" 2>/dev/null
-  measure quad_fast "'$BIN/pro6-solve' < '$case' > '$WORK/$solver-fast.out' 2>/dev/null"
-  measure quad_slow "'$BIN/$solver' < '$case' > '$WORK/$solver.out' 2>/dev/null"
-  local ok=0
-  cmp -s "$WORK/$solver-fast.out" "$WORK/$solver.out" && ok=1
-  row "$solver, $label (quadratic by design)" "$SECONDS_quad_slow" "pro6-solve" "$SECONDS_quad_fast" \
-    "finishes, same answers" "$(verdict "$ok")"
+  local solver=$1 length=$2 queries=$3 what=$4 case="$WORK/$1-case.txt"
+  printf '%s %s\n%s\n%s\n' "$length" "$length" "$queries" $((queries / 2)) |
+    "$BIN/pro6-maketest" --seed "$SEED" > "$case" 2>/dev/null
+  compare "$solver" "$what (quadratic by design)" - --reference pro6-solve \
+    --check "same_files '$WORK/$solver.out' '$WORK/$solver-fast.out'" \
+    -- "'$BIN/$solver' < '$case' > '$WORK/$solver.out' 2>/dev/null" \
+    -- "'$BIN/pro6-solve' < '$case' > '$WORK/$solver-fast.out' 2>/dev/null"
 }
-quadratic pro6-solve-b "20000 20000" 2000 "bubble sort of 40,000 values, 2,000 queries"
-quadratic pro6-solve-c "100000 100000" 10000 "200,000 values, linear scan for 10,000 queries"
+b_length=$(sized 20000 5000)
+b_queries=$(sized 2000 500)
+quadratic pro6-solve-b "$b_length" "$b_queries" \
+  "bubble sort of $(grouped $((2 * b_length))) values, $(grouped "$b_queries") queries"
+c_length=$(sized 100000 30000)
+c_queries=$(sized 10000 3000)
+quadratic pro6-solve-c "$c_length" "$c_queries" \
+  "$(grouped $((2 * c_length))) values, linear scan for $(grouped "$c_queries") queries"

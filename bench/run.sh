@@ -1,23 +1,86 @@
 #!/usr/bin/env bash
 # make bench: times each program on large inputs against a reference tool
-# doing comparable work, and prints one table. Inputs are generated under
-# the build folder.
+# doing comparable work (hyperfine, medians of several runs), measures its
+# peak memory, and writes the result table and a chart of the ratios. Inputs
+# and results go under the build folder; a full run also puts the table
+# into README.md (between the bench-table markers) and the chart into
+# docs/bench.svg.
+#
+# BENCH_QUICK=1: smaller inputs and fewer runs, for trying the bench out;
+# the table and chart stay in the build folder unless BENCH_WRITE=1.
+# BENCH_WRITE=0 keeps a full run from touching README.md and docs/.
 set -euo pipefail
 
 BUILD=${1:-build}
+HERE=$(cd "$(dirname "$0")" && pwd)
+TOP=$(cd "$HERE/.." && pwd)
 BIN=$(cd "$BUILD/bin" && pwd)
 BENCH_BIN=$(cd "$BUILD/bench" 2>/dev/null && pwd || echo "")
 WORK=$(mkdir -p "$BUILD/bench-data" && cd "$BUILD/bench-data" && pwd)
-HERE=$(cd "$(dirname "$0")" && pwd)
+RESULTS="$WORK/results"
 export BIN BENCH_BIN WORK LC_ALL=C
 
+# The tools the bench runs, each with the Debian package that brings it.
+declare -A TOOL_PACKAGES=([hyperfine]=hyperfine [jq]=jq [gnuplot]=gnuplot-nox [sqlite3]=sqlite3
+  [/usr/bin/time]=time)
+# The exercise scripts in table order; one not written yet is skipped.
+EXERCISES=(pro3 pro2 pro6 orders transfer judge)
+
+# install_tools: apt-get installs the packages of the tools not found.
+install_tools() {
+  local tool missing=() sudo_cmd=""
+  for tool in "${!TOOL_PACKAGES[@]}"; do
+    command -v "$tool" > /dev/null || missing+=("${TOOL_PACKAGES[$tool]}")
+  done
+  [ ${#missing[@]} -gt 0 ] || return 0
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=sudo
+  echo "bench: installing ${missing[*]}"
+  $sudo_cmd apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+# replace_between FILE BEGIN END CONTENT: FILE with the lines between the
+# marker lines BEGIN and END replaced by the file CONTENT.
+replace_between() {
+  local file=$1 begin=$2 end=$3 content=$4
+  if ! grep -qxF "$begin" "$file" || ! grep -qxF "$end" "$file"; then
+    bench_fail "$file has no lines $begin and $end"
+  fi
+  awk -v begin="$begin" -v end="$end" -v content="$content" '
+    $0 == end { skipping = 0 }
+    !skipping { print }
+    $0 == begin { while ((getline line < content) > 0) print line; skipping = 1 }
+  ' "$file" > "$file.new"
+  mv "$file.new" "$file"
+}
+
 source "$HERE/lib.sh"
-printf 'Benchmarks, %s, on %s (%s cores, %s)\n\n' "$(date -u +%Y-%m-%d)" "$(uname -m)" "$(nproc)" \
-  "$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
-printf '| What | Program | Reference | Reference time | Target | Result |\n'
-printf '|---|---|---|---|---|---|\n'
-for exercise in pro3 pro2 pro6 orders transfer; do
+install_tools
+if quick; then
+  HYPERFINE_RUNS=(--runs 3)
+  write=${BENCH_WRITE:-0}
+else
+  HYPERFINE_RUNS=(--min-runs 5)
+  write=${BENCH_WRITE:-1}
+fi
+rm -rf "$RESULTS"
+mkdir -p "$RESULTS"
+: > "$RESULTS/rows.jsonl"
+
+for exercise in "${EXERCISES[@]}"; do
   if [ -f "$HERE/$exercise.sh" ]; then
     source "$HERE/$exercise.sh"
   fi
 done
+
+bash "$HERE/report.sh" "$RESULTS" "$RESULTS/table.md" "$RESULTS/bench.svg"
+printf '\n'
+cat "$RESULTS/table.md"
+if [ "$write" = 1 ]; then
+  replace_between "$TOP/README.md" '<!-- bench-table:begin -->' '<!-- bench-table:end -->' "$RESULTS/table.md"
+  mkdir -p "$TOP/docs"
+  cp "$RESULTS/bench.svg" "$TOP/docs/bench.svg"
+  printf '\nbench: table written to README.md, chart to docs/bench.svg\n'
+else
+  printf '\nbench: table in %s, chart in %s\n' "$RESULTS/table.md" "$RESULTS/bench.svg"
+fi

@@ -245,7 +245,9 @@ private:
         option_line(text, "      --version", "output version information and exit");
         if (usage_.more[0] != '\0')
             text += std::string("\n") + usage_.more;
-        text += std::string("\nExample:\n") + usage_.example;
+        // "Examples:" is the heading help2man turns into the manual page's
+        // EXAMPLES section.
+        text += std::string("\nExamples:\n") + usage_.example;
         print_and_exit(text);
     }
 

@@ -19,6 +19,13 @@ excerpt "$WORK/3-15.in" 12
 printf '   the offers end with:\n'
 tail -n 3 "$WORK/3-15.in" | sed 's/^/   | /'
 
+step "order-validate --strict --for order-solve-list on 3-15.in: what it holds, which solvers it suits:"
+timed "validate" bash -c "'$BIN/order-validate' --strict --for order-solve-list '$WORK/3-15.in' > '$WORK/3-15.report'"
+sed 's/^/   | /' "$WORK/3-15.report"
+
+step "order-validate --for order-solve-grid on 3-15.in: its prices are out of the grid's range (status 1):"
+"$BIN/order-validate" --for order-solve-grid "$WORK/3-15.in" 2>&1 | sed 's/^/   /' || printf '   (exit status %d)\n' $?
+
 step "order-solve-list on 3-15.in (prices up to 2,147,483,647):"
 timed "solve" bash -c "'$BIN/order-solve-list' < '$WORK/3-15.in' > '$WORK/order-solve-list.out'"
 excerpt "$WORK/order-solve-list.out"
@@ -26,6 +33,8 @@ excerpt "$WORK/order-solve-list.out"
 step "The same orders with each price p mapped to p mod 100000 + 1, on all three solvers:"
 { head -n -2000000 "$WORK/3-15.in"; tail -n 2000000 "$WORK/3-15.in" | awk '{ print $1, $2 % 100000 + 1 }'; } \
   > "$WORK/3-15-in-range.in"
+printf '   order-validate --for order-solve-grid: %s\n' \
+  "$("$BIN/order-validate" --for order-solve-grid "$WORK/3-15-in-range.in" | sed -n 's/^order-solve-grid: //p')"
 for solver in order-solve-list order-solve-grid order-solve-bucket; do
   timed "$solver" bash -c "'$BIN/$solver' < '$WORK/3-15-in-range.in' > '$WORK/$solver-range.out'"
   printf '   total %s\n' "$(head -n 1 "$WORK/$solver-range.out")"

@@ -35,3 +35,14 @@ printf '   %d bytes, longest line %d characters\n' "$(wc -c < "$WORK/pro2-long.t
   "$(awk '{ if (length($0) > m) m = length($0) } END { print m }' "$WORK/pro2-long.txt")"
 timed "solve" bash -c "'$BIN/pro2-solve' < '$WORK/pro2-long.txt' > '$WORK/pro2-long.out'"
 printf '   count lines: %s / %s\n' "$(tail -n 2 "$WORK/pro2-long.out" | head -n 1)" "$(tail -n 1 "$WORK/pro2-long.out")"
+
+step "pro2-validate --strict on the mode t case: within every limit, and the extremes it reaches:"
+"$BIN/pro2-validate" --strict "$WORK/pro2-t.txt" > "$WORK/pro2-t.report"
+excerpt "$WORK/pro2-t.report" 20
+step "The hand-written b2t case is valid as the format goes, but not as the makers write it (no final newline):"
+"$BIN/pro2-validate" "$WORK/pro2-hand.txt" > "$WORK/pro2-hand.report"
+excerpt "$WORK/pro2-hand.report" 4
+status=0
+"$BIN/pro2-validate" --strict "$WORK/pro2-hand.txt" 2> "$WORK/pro2-hand.err" || status=$?
+excerpt "$WORK/pro2-hand.err"
+printf '   (exit status %d)\n' "$status"

@@ -32,3 +32,14 @@ step "1,000 stage-3 cases (n near 2,500,000 each):"
 timed "make" bash -c "printf '1000\n3\n' | '$BIN/pro3-maketest' > '$WORK/pro3-stage3.txt' 2>/dev/null"
 timed "solve" bash -c "'$BIN/pro3-solve' < '$WORK/pro3-stage3.txt' > '$WORK/pro3-stage3.out'"
 printf '   %d answers, the first: %s\n' "$(wc -l < "$WORK/pro3-stage3.out")" "$(head -n 1 "$WORK/pro3-stage3.out")"
+
+step "pro3-validate --strict on the stage-4 cases: within every limit, and the extremes they reach:"
+"$BIN/pro3-validate" --strict "$WORK/pro3-stage4.txt" > "$WORK/pro3-stage4.report"
+excerpt "$WORK/pro3-stage4.report" 20
+step "A case asking for n = 2,500,001 is rejected, at the token that set n:"
+printf 'p=1 q=1 r=0 a1=1 a2=1 n=10 s=dec\nn=2500001 x x x x x x\n' > "$WORK/pro3-bad.txt"
+excerpt "$WORK/pro3-bad.txt"
+status=0
+"$BIN/pro3-validate" "$WORK/pro3-bad.txt" 2> "$WORK/pro3-bad.err" || status=$?
+excerpt "$WORK/pro3-bad.err"
+printf '   (exit status %d)\n' "$status"

@@ -9,7 +9,15 @@ excerpt "$WORK/pro6-small.err" 14
 printf '   standard output (the case):\n'
 excerpt "$WORK/pro6-small.txt" 12
 
-step "The three solvers on it: the same answers, the traces on standard error:"
+step "pro6-validate --strict on it: within every limit, in the maker's layout; what it holds and reaches:"
+"$BIN/pro6-validate" --strict "$WORK/pro6-small.txt" | sed 's/^/   | /'
+
+step "pro6-validate on a case whose first sequence goes down (status 1, one line naming the place):"
+printf '3 1\n1 5 4\n2\n0\n' > "$WORK/pro6-descending.txt"
+excerpt "$WORK/pro6-descending.txt"
+"$BIN/pro6-validate" "$WORK/pro6-descending.txt" 2>&1 | sed 's/^/   /' || printf '   (exit status %d)\n' $?
+
+step "The three solvers on the maker's case: the same answers, the traces on standard error:"
 for solver in pro6-solve pro6-solve-b pro6-solve-c; do
   "$BIN/$solver" < "$WORK/pro6-small.txt" > "$WORK/$solver-small.out" 2> "$WORK/$solver-small.err"
   printf '   %s:\n' "$solver"
@@ -49,3 +57,7 @@ timed "pro6-solve" bash -c "'$BIN/pro6-solve' < '$WORK/pro6-large.txt' > '$WORK/
 printf '   merged line of %d bytes, %d answer lines, %d of them "Number Not Found"\n' \
   "$(head -n 1 "$WORK/pro6-large.out" | wc -c)" "$(( $(wc -l < "$WORK/pro6-large.out") - 1 ))" \
   "$(grep -c '^Number Not Found$' "$WORK/pro6-large.out")"
+timed "pro6-validate --strict" bash -c "'$BIN/pro6-validate' --strict '$WORK/pro6-large.txt' > '$WORK/pro6-large.report'"
+printf '   pro6-validate: %s distinct values in the first sequence, %s of the search values found\n' \
+  "$(sed -n 's/^distinct values in the first sequence: //p' "$WORK/pro6-large.report")" \
+  "$(sed -n 's/^search values found in the sequences: //p' "$WORK/pro6-large.report")"

@@ -71,16 +71,10 @@ outside -536870912..536870911, or on a read or write error.
 )",
     {common::seed_option},
 #ifdef LONG_DRAWN_LINES
-    R"(  printf 'b
-20
-4
-' | pro2-maketest-b --seed 1765000000 > case.txt
+    R"(  printf 'b\n20\n4\n' | pro2-maketest-b --seed 1765000000 > case.txt
 )",
 #else
-    R"(  printf 't
-100
-4
-' | pro2-maketest --seed 1765000000 > case.txt
+    R"(  printf 't\n100\n4\n' | pro2-maketest --seed 1765000000 > case.txt
 )",
 #endif
 };

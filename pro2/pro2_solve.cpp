@@ -26,9 +26,7 @@ Exit status: 0; 1 when the width is outside the signed 32-bit range, or on a
 read or write error.
 )",
     {},
-    R"(  printf 't2b 4
-	x
-' | pro2-solve
+    R"(  printf 't2b 4\n\tx\n' | pro2-solve
 )",
 };
 

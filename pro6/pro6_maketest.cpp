@@ -87,16 +87,10 @@ or write error.
 )",
     {common::seed_option},
 #if defined(WIDE_VALUES)
-    R"(  printf '10000000 10000000
-100000
-50000
-' | pro6-maketest-b --seed 7 > case.txt
+    R"(  printf '10000000 10000000\n100000\n50000\n' | pro6-maketest-b --seed 7 > case.txt
 )",
 #else
-    R"(  printf '10 10
-5
-3
-' | pro6-maketest --seed 1765000000 > case.txt
+    R"(  printf '10 10\n5\n3\n' | pro6-maketest --seed 1765000000 > case.txt
 )",
 #endif
 };

@@ -307,30 +307,13 @@ outside the signed 32-bit range, or on a read or write error.
 )",
     {},
 #if defined(BUBBLE_SORT)
-    R"(  printf '2 1
-3 1
-2
-1
-3
-' | pro6-solve-b
+    R"(  printf '2 1\n3 1\n2\n1\n3\n' | pro6-solve-b
 )",
 #elif defined(LINEAR_SEARCH)
-    R"(  printf '2 2
-1 3
-3 5
-2
-3
-4
-' | pro6-solve-c
+    R"(  printf '2 2\n1 3\n3 5\n2\n3\n4\n' | pro6-solve-c
 )",
 #else
-    R"(  printf '2 2
-1 3
-3 5
-2
-3
-4
-' | pro6-solve
+    R"(  printf '2 2\n1 3\n3 5\n2\n3\n4\n' | pro6-solve
 )",
 #endif
 };

@@ -43,6 +43,11 @@ const Program programs[] = {
     {"order-solve-bucket", Kind::solver, "1\n2\n785 2\n790 1\n\n4\n785 10\n785 7\n790 4\n785 2\n"},
     {"order-gen", Kind::generator, ""},
     {"transfer-summary", Kind::solver, "-\n`a'\nBEGIN: 1\nEND: 62\nSIZE: 1536\n"},
+    // The validators read a case as the solvers do and report on it.
+    {"pro3-validate", Kind::solver, "p=1 q=1 r=0 a1=1 a2=1 n=10 s=dec\n"},
+    {"pro2-validate", Kind::solver, "t2b 4\n\t\tx\ty\n \tz\n"},
+    {"pro6-validate", Kind::solver, "2 2\n1 3\n3 5\n3\n3\n4\n1\n"},
+    {"order-validate", Kind::solver, "1\n2\n785 2\n790 1\n\n4\n785 10\n785 7\n790 4\n785 2\n"},
 };
 
 // What a run writes to standard output, without the order solvers' clock
@@ -63,7 +68,7 @@ TEST(CommandLine, HelpDescribesTheProgramOnStandardOutput)
         const std::string usage = std::string("Usage: ") + program.name + " [OPTION]..." +
                                   (program.kind == Kind::solver ? " [FILE]\n" : "\n");
         EXPECT_EQ(result.out.substr(0, usage.size()), usage) << program.name;
-        for (const char* part : {"\nOptions:\n", "  --help ", "  --version ", "\nExample:\n  "})
+        for (const char* part : {"\nOptions:\n", "  --help ", "  --version ", "\nExamples:\n  "})
             EXPECT_NE(result.out.find(part), std::string::npos) << program.name << " lacks " << part;
         EXPECT_EQ(result.out.find("--seed N") != std::string::npos, program.kind != Kind::solver) << program.name;
         EXPECT_EQ(result.out.back(), '\n') << program.name;

@@ -42,6 +42,10 @@ const Program programs[] = {
     {"order-solve-grid", "0 0", 1},
     {"order-solve-bucket", "0 0", 1},
     {"transfer-summary", "-\n`a'\nBEGIN: 1\nEND: 2\nSIZE: 3\n", 0},
+    {"pro3-validate", "x x x x x x x", 0},
+    {"pro2-validate", "w\n", 1},
+    {"pro6-validate", "0 0 0", 1},
+    {"order-validate", "0 0", 1},
 };
 
 // Status 0, or status 1 with the last line of standard error (after any

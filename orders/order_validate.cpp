@@ -1,0 +1,440 @@
+// order-validate: reads one case of order data and tells whether it lies
+// within every limit of the format: counts, items 200..799, quantities and
+// prices in signed 32 bits, every item's demand in signed 32 bits, at most
+// 2,000,000 offers, nothing after the last offer. A valid case gets a report
+// on standard output: its sizes, the extremes of every bounded quantity
+// beside its limits, and which of the three solvers it suits (and why not).
+// The first violation gets one line on standard error, with its place, and
+// status 1. --for SOLVER also makes a case that SOLVER cannot take invalid;
+// --strict also requires the exact layout order-gen writes.
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "common/command_line.hpp"
+#include "common/input.hpp"
+#include "common/number_tokens.hpp"
+#include "common/validation.hpp"
+#include "orders/offer_lists.hpp"
+#include "orders/order_data.hpp"
+
+namespace {
+
+constexpr std::int64_t int32_lowest = INT32_MIN;
+constexpr std::int64_t int32_highest = INT32_MAX;
+
+// What one solver takes beyond the format: its prices, whether every item
+// with demand needs at least as many offers as its demand, and the largest
+// demand its tables hold. None holds more than the 2,000,000 offers every
+// case is held to.
+struct Solver {
+    const char* name;
+    std::int64_t lowest_price;
+    std::int64_t highest_price;
+    bool needs_coverage;
+    std::int64_t highest_demand;
+};
+
+// The three solvers: the list solver sums up to `demand` entries of its
+// work buffer of 2,000,001; the grid and bucket solvers walk price levels
+// from 1 and have no answer for a demand their offers do not cover.
+constexpr Solver solvers[] = {
+    {"order-solve-list", int32_lowest, int32_highest, false, 2'000'001},
+    {"order-solve-grid", 1, 100'000, true, int32_highest},
+    {"order-solve-bucket", 1, 2'000'000, true, int32_highest},
+};
+constexpr int solver_count = std::size(solvers);
+
+// The highest surplus of offers over demand: every offer on one item
+// ordered once.
+constexpr std::int64_t highest_surplus = orders::max_listed_offers - 1;
+
+// The white space order-gen writes: between the numbers of a line, before a
+// number on the next line, and before one behind an order's empty line.
+constexpr std::string_view blank = " ";
+constexpr std::string_view breaks[] = {"", "\n", "\n\n"};
+
+// What --help shows; FILE stands in for standard input.
+const common::Usage usage{
+    "[FILE]",
+    R"(Reads one case of order data from FILE (standard input when FILE is missing or
+-) and checks it against the limits of the format. A valid case gets a report
+on standard output: the number of orders, order lines, offers and items with
+demand, the smallest and largest value of every bounded quantity beside its
+limits (marking the limits the case reaches), and which of order-solve-list,
+order-solve-grid and order-solve-bucket it suits, with the first reason for
+each it does not. The first violation gets one line on standard error, with
+its place and the token found there.
+)",
+    {
+        {"for", 0, "SOLVER", "also reject a case SOLVER does not suit"},
+        {"strict", 0, nullptr, "also require the layout order-gen writes"},
+    },
+    R"(  order-gen --seed 1 -o 3-15.in && order-validate --strict --for order-solve-list 3-15.in
+)",
+    R"(Checks, in input order (every token a whole decimal integer: an optional sign
+and digits):
+  - the number of orders G, each order's line count n and the number of offers
+    M within -2147483648..2147483647 (a count of 0 or less means none), and M
+    at most 2000000;
+  - each order line's item within 200..799 and its quantity within
+    -2147483648..2147483647; every item's demand, the sum of its quantities,
+    within -2147483648..2147483647 as it is summed;
+  - each offer's item within 200..799 and its price within
+    -2147483648..2147483647;
+  - nothing but white space after the last offer.
+Input that ends early is reported at its end.
+The solvers: order-solve-list takes any price and a demand of at most 2000001
+per item; order-solve-grid takes prices 1..100000, order-solve-bucket prices
+1..2000000, and both need every item with demand to have at least as many
+offers as its demand. With --for SOLVER (one of these three names), a price
+SOLVER does not take is reported at that price, a demand too high at the
+number of offers, and an item short of offers at the end of the input.
+With --strict, also the layout order-gen writes: G alone on the first line;
+each order as n alone on a line, one "item quantity" line per order line and
+an empty line; M alone on a line; one "item price" line per offer; single
+blanks, a final line break and nothing after it; numbers as printf's "%d"
+writes them (no plus sign, no leading zero, no minus zero).
+Exit status: 0 for a valid case; 1 for an invalid one, or on a read or write
+error; 2 for a usage error.
+)",
+};
+
+// Ends the program as the shared command line does for a usage error.
+[[noreturn]] void usage_error(const std::string& message)
+{
+    std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", common::program_name, message.c_str(), common::program_name);
+    std::exit(2);
+}
+
+// The solver --for names, if any.
+std::optional<int> solver_named(const common::Arguments& args)
+{
+    const std::optional<std::string> name = args.text("for");
+    if (!name)
+        return std::nullopt;
+    for (int s = 0; s < solver_count; ++s)
+        if (*name == solvers[s].name)
+            return s;
+    usage_error("invalid value '" + *name +
+                "' for --for: expected order-solve-list, order-solve-grid or order-solve-bucket");
+}
+
+// A count and its noun: "1 order", "2 orders".
+std::string counted(std::int64_t count, const std::string& noun)
+{
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
+class CaseChecker {
+public:
+    CaseChecker(common::Input& in, bool strict, std::optional<int> meant_for)
+        : tokens_(in), strict_(strict), meant_for_(meant_for)
+    {
+    }
+
+    // Reads the whole case; the first violation ends the program.
+    void check()
+    {
+        read_orders();
+        read_offers();
+        check_end();
+    }
+
+    void report() const
+    {
+        std::int64_t items_with_demand = 0;
+        common::Extremes demand, surplus;
+        for (int item = 0; item < orders::item_count; ++item) {
+            if (ordered_[item])
+                demand.see(demand_[item]);
+            if (demand_[item] > 0) {
+                ++items_with_demand;
+                surplus.see(offers_of_[item] - demand_[item]);
+            }
+        }
+        common::Report report;
+        report.fact("orders", std::to_string(orders_));
+        report.fact("order lines", std::to_string(order_lines_));
+        report.fact("offers", std::to_string(offers_));
+        report.fact("items with demand", std::to_string(items_with_demand));
+        report.fact("lines", std::to_string(lines_));
+        for (int s = 0; s < solver_count; ++s)
+            report.fact(solvers[s].name, unsuited_[s].empty() ? "suits" : "does not suit: " + unsuited_[s]);
+        common::Extremes offers;
+        offers.see(offers_);
+        report.bound("line count of an order", line_counts_, int32_lowest, int32_highest);
+        report.bound("order item", order_items_, orders::first_item, orders::last_item);
+        report.bound("quantity", quantities_, int32_lowest, int32_highest);
+        report.bound("item demand", demand, int32_lowest, int32_highest);
+        report.bound("offers", offers, 0, orders::max_listed_offers);
+        report.bound("offer item", offer_items_, orders::first_item, orders::last_item);
+        report.bound("price", prices_, int32_lowest, int32_highest);
+        report.bound("offers minus demand", surplus, 0, highest_surplus);
+        report.print();
+    }
+
+private:
+    void read_orders()
+    {
+        const std::int64_t count = read_number([] { return std::string("the number of orders"); },
+                                               [] { return std::string("the input ends before the number of orders"); },
+                                               breaks[0], int32_lowest, int32_highest);
+        for (std::int64_t order = 1; order <= count; ++order) {
+            const std::string of_order = " of order " + std::to_string(order);
+            const std::int64_t lines = read_number(
+                [&] { return "the line count" + of_order; },
+                [&] {
+                    return "the input ends after " + std::to_string(order - 1) + " of the " +
+                           counted(count, "order") + ": expected the line count" + of_order;
+                },
+                breaks[order == 1 ? 1 : 2], int32_lowest, int32_highest);
+            line_counts_.see(lines);
+            for (std::int64_t line = 1; line <= lines; ++line)
+                read_order_line(of_order, line, lines);
+            order_lines_ += std::max<std::int64_t>(lines, 0);
+        }
+        orders_ = std::max<std::int64_t>(count, 0);
+    }
+
+    void read_order_line(const std::string& of_order, std::int64_t line, std::int64_t lines)
+    {
+        const auto named = [&](const char* what) {
+            return [&, what] { return std::string("the ") + what + of_order + ", line " + std::to_string(line); };
+        };
+        const auto ended = [&](const char* what) {
+            return [&, what] {
+                return "the input ends after " + std::to_string(line - 1) + " of the " + counted(lines, "line") +
+                       of_order + ": expected the " + what + " of line " + std::to_string(line);
+            };
+        };
+        const int item = read_item(named("item"), ended("item"));
+        const std::int64_t quantity = read_number(named("quantity"), ended("quantity"), blank, int32_lowest,
+                                                  int32_highest);
+        std::int64_t& demand = demand_[item - orders::first_item];
+        demand += quantity;
+        if (demand > int32_highest || demand < int32_lowest)
+            violation("the demand for item " + std::to_string(item) +
+                      (demand > int32_highest ? " rises above 2147483647" : " falls below -2147483648") +
+                      " with this quantity");
+        ordered_[item - orders::first_item] = true;
+        order_items_.see(item);
+        quantities_.see(quantity);
+    }
+
+    void read_offers()
+    {
+        // The demand is complete once the orders are: a demand too high for
+        // a solver is a fault of the orders, reported where they end.
+        const bool input_ended = !tokens_.next();
+        check_demand_for_solvers();
+        if (input_ended)
+            common::invalid(tokens_.place(),
+                            orders_ > 0 ? "the input ends after the " + counted(orders_, "order") +
+                                              ": expected the number of offers"
+                                        : std::string("the input ends before the number of offers"),
+                            "");
+        const std::int64_t count = check_number([] { return std::string("the number of offers"); },
+                                                breaks[orders_ > 0 ? 2 : 1], int32_lowest, int32_highest);
+        if (count > orders::max_listed_offers)
+            violation("the number of offers is above " + std::to_string(orders::max_listed_offers) +
+                      ", the most the list solvers hold");
+        offers_ = std::max<std::int64_t>(count, 0);
+        for (std::int64_t offer = 1; offer <= count; ++offer) {
+            const auto named = [&](const char* what) {
+                return [&, what] { return std::string("the ") + what + " of offer " + std::to_string(offer); };
+            };
+            const auto ended = [&](const char* what) {
+                return [&, what] {
+                    return "the input ends after " + std::to_string(offer - 1) + " of the " +
+                           counted(count, "offer") + ": expected the " + what + " of offer " + std::to_string(offer);
+                };
+            };
+            const int item = read_item(named("item"), ended("item"));
+            const std::int64_t price =
+                read_number(named("price"), ended("price"), blank, int32_lowest, int32_highest);
+            check_price_for_solvers(price, named("price"));
+            ++offers_of_[item - orders::first_item];
+            offer_items_.see(item);
+            prices_.see(price);
+        }
+    }
+
+    // Notes the first price each solver does not take; one the solver
+    // --for names does not take ends the program. `what` names the price.
+    template <class What>
+    void check_price_for_solvers(std::int64_t price, What what)
+    {
+        for (int s = 0; s < solver_count; ++s) {
+            const Solver& solver = solvers[s];
+            if (!unsuited_[s].empty() || (price >= solver.lowest_price && price <= solver.highest_price))
+                continue;
+            const std::string range = std::to_string(solver.lowest_price) + ".." + std::to_string(solver.highest_price);
+            if (meant_for_ == s)
+                violation(what() + " is outside " + range + ", the prices " + solver.name + " takes");
+            unsuited_[s] = what() + " (line " + std::to_string(tokens_.place().line) + ") is " + std::to_string(price) +
+                           ", outside " + range;
+        }
+    }
+
+    // Once the orders are read: notes each solver's first item (in item
+    // order) with a demand above what it holds, reported at the token after
+    // the orders when the solver --for names cannot hold it.
+    void check_demand_for_solvers()
+    {
+        for (int s = 0; s < solver_count; ++s) {
+            for (int item = 0; item < orders::item_count && unsuited_[s].empty(); ++item) {
+                if (demand_[item] <= solvers[s].highest_demand)
+                    continue;
+                const std::string reason = "the demand for item " + std::to_string(item + orders::first_item) +
+                                           " is " + std::to_string(demand_[item]) + ", above " +
+                                           std::to_string(solvers[s].highest_demand);
+                if (meant_for_ == s)
+                    common::invalid(tokens_.place(), reason + ", the most " + solvers[s].name + " holds",
+                                    tokens_.text());
+                unsuited_[s] = reason;
+            }
+        }
+    }
+
+    // Once all offers are read: notes each solver's first item (in item
+    // order) with fewer offers than its demand, reported at the end of the
+    // input when the solver --for names needs them.
+    void check_coverage_for_solvers()
+    {
+        for (int s = 0; s < solver_count; ++s) {
+            if (!solvers[s].needs_coverage)
+                continue;
+            for (int item = 0; item < orders::item_count && unsuited_[s].empty(); ++item) {
+                if (demand_[item] <= offers_of_[item])
+                    continue;
+                const std::int64_t offers = offers_of_[item];
+                const std::string reason = "item " + std::to_string(item + orders::first_item) + " has demand " +
+                                           std::to_string(demand_[item]) + " but " +
+                                           (offers == 0 ? std::string("no offers") : "only " + counted(offers, "offer"));
+                if (meant_for_ == s)
+                    common::invalid(tokens_.place(), reason + ", fewer than " + solvers[s].name + " needs", "");
+                unsuited_[s] = reason;
+            }
+        }
+    }
+
+    void check_end()
+    {
+        if (tokens_.next())
+            violation(offers_ > 0 ? "text after the last offer (the case holds " + std::to_string(offers_) + ")"
+                                  : std::string("text after the number of offers (the case holds none)"));
+        const common::Place end = tokens_.place();
+        lines_ = tokens_.lines();
+        if (strict_ && !tokens_.gap_is(breaks[1]))
+            common::invalid(end,
+                            tokens_.gap_length() == 0 ? std::string("the last line does not end with a line break")
+                                                      : "the case must end with a single line break, not " +
+                                                            shown_gap(),
+                            "");
+        check_coverage_for_solvers();
+    }
+
+    // An item: a number within 200..799.
+    template <class What, class Ended>
+    int read_item(What what, Ended ended)
+    {
+        const std::int64_t item = read_number(what, ended, breaks[1], int32_lowest, int32_highest);
+        if (item < orders::first_item || item > orders::last_item)
+            violation(what() + " is outside " + std::to_string(orders::first_item) + ".." +
+                      std::to_string(orders::last_item));
+        return static_cast<int>(item);
+    }
+
+    // The next token, which must be a whole decimal integer within
+    // lowest..highest, after the white space `layout` in strict mode. `what`
+    // names it in messages, `ended` says what the input lacks when it ends
+    // first; both are only called on a violation.
+    template <class What, class Ended>
+    std::int64_t read_number(What what, Ended ended, std::string_view layout, std::int64_t lowest,
+                             std::int64_t highest)
+    {
+        if (!tokens_.next())
+            common::invalid(tokens_.place(), ended(), "");
+        return check_number(what, layout, lowest, highest);
+    }
+
+    // The checks of read_number() on the token already read.
+    template <class What>
+    std::int64_t check_number(What what, std::string_view layout, std::int64_t lowest, std::int64_t highest)
+    {
+        if (strict_ && !tokens_.gap_is(layout))
+            violation(what() + " must " + layout_rule(layout) + " " + shown_gap());
+        if (!tokens_.is_number())
+            violation(what() + " is not a whole decimal integer");
+        const std::int64_t value = tokens_.value();
+        if (value < lowest)
+            violation(what() + " is below " + std::to_string(lowest));
+        if (value > highest)
+            violation(what() + " is above " + std::to_string(highest));
+        if (strict_ && !tokens_.is_canonical())
+            violation(what() + " is not written as printf's \"%d\" writes it: no plus sign, leading zero or minus zero");
+        return value;
+    }
+
+    // The layout rule the white space `layout` stands for, leading to the
+    // white space found instead.
+    static std::string layout_rule(std::string_view layout)
+    {
+        if (layout.empty())
+            return "start the input, not follow";
+        if (layout == blank)
+            return "follow a single blank, not";
+        return layout.size() == 1 ? "follow a single line break, not" : "follow a line break and an empty line, not";
+    }
+
+    // The white space before the current token, quoted for a message.
+    std::string shown_gap() const
+    {
+        std::string shown = "\"";
+        shown += common::quoted(tokens_.gap());
+        shown += tokens_.gap_length() > tokens_.gap().size() ? "...\"" : "\"";
+        return shown;
+    }
+
+    [[noreturn]] void violation(const std::string& what) const
+    {
+        common::invalid(tokens_.place(), what, tokens_.text());
+    }
+
+    common::NumberTokens tokens_;
+    bool strict_;
+    std::optional<int> meant_for_;
+
+    std::int64_t orders_ = 0;
+    std::int64_t order_lines_ = 0;
+    std::int64_t offers_ = 0;
+    std::int64_t lines_ = 0;
+    std::array<std::int64_t, orders::item_count> demand_{};
+    std::array<bool, orders::item_count> ordered_{};  // the item has an order line
+    std::array<std::int64_t, orders::item_count> offers_of_{};
+    common::Extremes line_counts_, order_items_, quantities_, offer_items_, prices_;
+    std::string unsuited_[solver_count];  // why each solver does not suit; empty while it does
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    common::program_name = "order-validate";
+    const common::Arguments args(usage, argc, argv);
+    const std::optional<int> meant_for = solver_named(args);
+    args.open_file_as_input();
+    common::Input in;
+    CaseChecker checker(in, args.flag("strict"), meant_for);
+    checker.check();
+    checker.report();
+    return 0;
+}
