@@ -3,10 +3,9 @@
 #pragma once
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -30,8 +29,16 @@ inline std::vector<int> processes_with(const std::string& marker, const std::str
     while (const dirent* entry = ::readdir(proc)) {
         if (entry->d_name[0] < '0' || entry->d_name[0] > '9')
             continue;
-        std::ifstream file(std::string("/proc/") + entry->d_name + "/cmdline", std::ios::binary);
-        const std::string args(std::istreambuf_iterator<char>(file), {});
+        // Read with read(2): a process that ends meanwhile makes it fail
+        // (ESRCH), where a stream would throw.
+        std::string args;
+        const int fd = ::open((std::string("/proc/") + entry->d_name + "/cmdline").c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        char chunk[4096];
+        for (ssize_t got; (got = ::read(fd, chunk, sizeof chunk)) > 0;)
+            args.append(chunk, static_cast<std::size_t>(got));
+        ::close(fd);
         if (!program.empty() && args.compare(0, args.find('\0'), program) != 0)
             continue;
         for (std::size_t start = 0; start < args.size();) {
