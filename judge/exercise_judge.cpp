@@ -508,8 +508,6 @@ void write_file(const std::string& path, const std::string& text)
 
 int main(int argc, char** argv)
 {
-    if (argc > 1 && std::strcmp(argv[1], judge::keeper_argument) == 0)
-        return judge::keep(argc - 2, argv + 2);
     common::program_name = "exercise-judge";
     common::failure_status = 2;
     const Options options = parse(argc, argv);

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "judge/compare.hpp"
@@ -185,7 +186,7 @@ public:
             stop_.setup_failed("cannot create " + folder_ + ": " + error.message());
             return false;
         }
-        return obtain_case() && validate() && obtain_expected() && run_solution();
+        return obtain_case() && validate_and_answer() && run_solution();
     }
 
     const CaseResult& result() const { return result_; }
@@ -222,10 +223,10 @@ private:
         return launch;
     }
 
-    // A helper's run; false when the judging must stop.
-    bool run_helper(const Launch& launch, Outcome& outcome)
+    // Whether the judging goes on after a helper's run: not when the judge
+    // was interrupted or the helper could not be started.
+    bool goes_on(const Outcome& outcome)
     {
-        outcome = run(launch);
         if (outcome.ending == Ending::interrupted) {
             stop_.now = true;
             return false;
@@ -235,6 +236,13 @@ private:
             return false;
         }
         return true;
+    }
+
+    // A helper's run; false when the judging must stop.
+    bool run_helper(const Launch& launch, Outcome& outcome)
+    {
+        outcome = run(launch);
+        return goes_on(outcome);
     }
 
     bool invalid(const std::string& why)
@@ -286,44 +294,50 @@ private:
         return invalid(spec_.maker + " failed (" + how_it_ended(outcome) + ")" + (message.empty() ? "" : ": " + message));
     }
 
-    bool validate()
+    // The validator and the reference (unless the expected output is
+    // stored) run side by side: both only read the case. The validator's
+    // word comes first.
+    bool validate_and_answer()
     {
         std::vector<std::string> argv{settings_.validator};
         argv.insert(argv.end(), settings_.validator_options.begin(), settings_.validator_options.end());
         argv.push_back(case_file_);
-        Launch launch = helper(argv);
-        launch.error = folder_ + "/validator.err";
-        Outcome outcome;
-        if (!run_helper(launch, outcome))
-            return false;
-        if (ended_well(outcome))
-            return true;
-        const std::string message = first_line(launch.error);
-        if (outcome.ending == Ending::exited && outcome.code == 1)
-            return invalid(message);
-        return invalid(base_name(settings_.validator) + " failed (" + how_it_ended(outcome) + ")" +
-                       (message.empty() ? "" : ": " + message));
-    }
+        Launch validation = helper(argv);
+        validation.error = folder_ + "/validator.err";
 
-    bool obtain_expected()
-    {
-        if (!spec_.expected.empty()) {
+        std::optional<Launch> answer;
+        if (spec_.expected.empty()) {
+            expected_file_ = folder_ + "/expected";
+            answer = helper({settings_.reference});
+            answer->input = case_file_;
+            answer->output = expected_file_;
+            answer->error = folder_ + "/reference.err";
+        } else {
             expected_file_ = spec_.expected;
-            return true;
         }
-        expected_file_ = folder_ + "/expected";
-        Launch launch = helper({settings_.reference});
-        launch.input = case_file_;
-        launch.output = expected_file_;
-        launch.error = folder_ + "/reference.err";
-        Outcome outcome;
-        if (!run_helper(launch, outcome))
+        Outcome validated;
+        Outcome answered;
+        std::thread reference;
+        if (answer)
+            reference = std::thread([&] { answered = run(*answer); });
+        validated = run(validation);
+        if (reference.joinable())
+            reference.join();
+
+        if (!goes_on(validated) || (answer && !goes_on(answered)))
             return false;
-        if (ended_well(outcome))
+        if (!ended_well(validated)) {
+            const std::string message = first_line(validation.error);
+            if (validated.ending == Ending::exited && validated.code == 1)
+                return invalid(message);
+            return invalid(base_name(settings_.validator) + " failed (" + how_it_ended(validated) + ")" +
+                           (message.empty() ? "" : ": " + message));
+        }
+        if (!answer || ended_well(answered))
             return true;
         const std::string name = base_name(settings_.reference);
-        const std::string message = message_in(launch.error, name + ": ");
-        return invalid("the reference " + name + " failed on it (" + how_it_ended(outcome) + ")" +
+        const std::string message = message_in(answer->error, name + ": ");
+        return invalid("the reference " + name + " failed on it (" + how_it_ended(answered) + ")" +
                        (message.empty() ? "" : ": " + message));
     }
 

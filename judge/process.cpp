@@ -3,6 +3,8 @@
 
 #include "judge/process.hpp"
 
+#include "judge/keeper.hpp"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -42,19 +44,6 @@ constexpr int sample_milliseconds = 10;
 
 // The most processes of one tree the monitor looks at per sample.
 constexpr int sampled_processes = 4096;
-
-// The descriptor on which a keeper reports, in it and in the processes
-// between the judge and it.
-constexpr int keeper_fd = 3;
-
-// What a keeper reports: how its command ended and what it used.
-struct KeeperReport {
-    std::int64_t signaled;  // 1 when code is a signal number
-    std::int64_t code;
-    std::int64_t user_microseconds;
-    std::int64_t system_microseconds;
-    std::int64_t peak_kilobytes;
-};
 
 // The signals that interrupt the judge: its runs are killed, its files
 // removed, and it ends by the same signal.
@@ -540,51 +529,6 @@ std::string own_folder()
 {
     const std::string path = own_path();
     return path.substr(0, path.rfind('/'));
-}
-
-int keep(int argc, char** argv)
-{
-    if (argc < 2 || std::strcmp(argv[0], "--") != 0)
-        return 127;
-    // The command must not write reports of its own: the descriptor is
-    // closed in it, and the keeper's own descriptors are out of its reach
-    // through /proc (the command's exec makes it dumpable again).
-    ::fcntl(keeper_fd, F_SETFD, FD_CLOEXEC);
-    ::prctl(PR_SET_DUMPABLE, 0);
-    // Processes the command leaves come to the keeper, which kills and
-    // reaps them when the command ends, so their time counts too.
-    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
-    const pid_t pid = ::fork();
-    if (pid < 0)
-        return 127;
-    if (pid == 0) {
-        ::execv(argv[1], argv + 1);
-        std::fprintf(stderr, "exercise-judge: cannot execute %s: %s\n", argv[1], std::strerror(errno));
-        ::_exit(127);
-    }
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    for (int round = 0; round < 1000; ++round) {
-        std::vector<pid_t> left;
-        add_children(::getpid(), left);
-        if (left.empty())
-            break;
-        for (pid_t child : left) {
-            ::kill(child, SIGKILL);
-            while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
-            }
-        }
-    }
-    rusage usage{};
-    ::getrusage(RUSAGE_CHILDREN, &usage);
-    const auto microseconds = [](const timeval& time) {
-        return static_cast<std::int64_t>(time.tv_sec) * 1000000 + time.tv_usec;
-    };
-    const KeeperReport report{WIFSIGNALED(status) ? 1 : 0, WIFSIGNALED(status) ? WTERMSIG(status) : WEXITSTATUS(status),
-                              microseconds(usage.ru_utime), microseconds(usage.ru_stime), usage.ru_maxrss};
-    [[maybe_unused]] const ssize_t written = ::write(keeper_fd, &report, sizeof report);
-    return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
 }
 
 std::string find_program(const std::string& name, bool beside_judge)

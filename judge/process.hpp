@@ -30,7 +30,7 @@ struct Launch {
     std::string directory;          // working folder; empty: the judge's
     Limits limits;
     int unmeasured_depth = 0;       // levels of the tree (a sandbox's own processes) whose memory is not counted
-    bool kept = false;              // the command is run by keep(), which reports on descriptor 3
+    bool kept = false;              // the command runs under exercise-judge-keeper, which reports on descriptor 3
 };
 
 // How a run ended.
@@ -73,17 +73,6 @@ void end_stray_processes();
 // The folder holding the judge's own executable, and the executable.
 std::string own_folder();
 std::string own_path();
-
-// The first argument that makes the judge a keeper: it runs a command as its
-// child, waits for it and every process it leaves, and writes how the
-// command ended and what it used to descriptor 3, then exits as the command
-// did. Inside a sandbox the judge cannot wait for the solution itself; its
-// keeper can.
-constexpr const char* keeper_argument = "--keeper";
-
-// The keeper, given what follows keeper_argument ("--", the command's
-// path, its arguments); returns the exit status.
-int keep(int argc, char** argv);
 
 // A program found beside the judge, else on PATH; "" when not found. A name
 // with a slash is taken as a path.

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "judge/keeper.hpp"
 #include "judge/process.hpp"
 
 namespace judge {
@@ -30,7 +31,10 @@ bool within(const std::string& path, const std::string& folder)
 }  // namespace
 
 Sandbox::Sandbox(std::string bwrap_path, std::vector<std::string> hidden, std::uint64_t tmp_bytes)
-    : bwrap_(std::move(bwrap_path)), keeper_(own_path()), hidden_(std::move(hidden)), tmp_bytes_(tmp_bytes)
+    : bwrap_(std::move(bwrap_path)),
+      keeper_(std::filesystem::absolute(find_program(keeper_program)).string()),
+      hidden_(std::move(hidden)),
+      tmp_bytes_(tmp_bytes)
 {
     expose(keeper_, true);
 }
@@ -68,13 +72,15 @@ std::vector<std::string> Sandbox::wrap(const std::vector<std::string>& command, 
             line.insert(line.end(), {"--tmpfs", folder});
     for (const auto& [source, target] : exposed_)
         line.insert(line.end(), {"--ro-bind", source, target});
-    line.insert(line.end(), {"--bind", work, work, "--chdir", work, "--", keeper_, keeper_argument, "--"});
+    line.insert(line.end(), {"--bind", work, work, "--chdir", work, "--", keeper_, "--"});
     line.insert(line.end(), command.begin(), command.end());
     return line;
 }
 
 std::string Sandbox::trial(const std::string& work) const
 {
+    if (keeper_.empty())
+        return std::string("cannot find ") + keeper_program + " beside exercise-judge or on PATH";
     const std::string error_file = work + "/../sandbox-trial.err";
     Launch launch;
     launch.argv = wrap({find_program("true", false)}, work);

@@ -1,7 +1,7 @@
 // The sandbox a solution runs in: bubblewrap (bwrap) where it works, with
 // every namespace unshared, the file system read-only, a private /tmp, the
-// judge's files hidden and only the solution's working folder writable, the
-// judge's keeper inside to measure the solution; or none, where the solution
+// judge's files hidden and only the solution's working folder writable,
+// exercise-judge-keeper inside to measure the solution; or none, where it
 // runs as the judge's user in its own session.
 #pragma once
 
@@ -35,7 +35,7 @@ public:
     std::vector<std::string> wrap(const std::vector<std::string>& command, const std::string& work) const;
 
     // How many levels of processes the sandbox puts above the command:
-    // bwrap, its init, and the judge's keeper (which reports on the command).
+    // bwrap, its init, and exercise-judge-keeper (which reports on it).
     int depth() const { return isolates() ? 3 : 0; }
 
     // Runs a trivial command in the sandbox, in the folder work; "" when it
@@ -46,7 +46,7 @@ private:
     bool hides_on_purpose(const std::string& path) const;
 
     std::string bwrap_;
-    std::string keeper_;  // the judge's own executable
+    std::string keeper_;  // exercise-judge-keeper
     std::vector<std::string> hidden_;
     std::vector<std::pair<std::string, std::string>> exposed_;  // source and target
     std::uint64_t tmp_bytes_ = 0;

@@ -1,15 +1,21 @@
 // The process runner in process: how each misbehaviour of a program ends,
-// what is measured, and that nothing of it is left behind.
+// what is measured, and that nothing of it is left behind; and the keeper
+// that measures a solution inside the sandbox, run directly.
 
 #include "judge/process.hpp"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstring>
 #include <fstream>
 #include <string>
 
+#include "judge/keeper.hpp"
 #include "judge/tests/processes.hpp"
 #include "tests/support/run.hpp"
 
@@ -125,6 +131,75 @@ TEST_F(Runner, ProgramThatCannotStartIsReported)
     EXPECT_EQ(outcome.ending, Ending::not_started);
     EXPECT_EQ(outcome.code, ENOENT);
     EXPECT_NE(outcome.why.find("/nonexistent/program"), std::string::npos) << outcome.why;
+}
+
+// exercise-judge-keeper run directly, its report read from descriptor 3.
+struct Kept {
+    int status = -1;
+    judge::KeeperReport report{};
+    bool reported = false;
+};
+
+Kept keep(const std::vector<std::string>& command)
+{
+    TempDir folder;
+    const std::string report_path = (folder.path() / "report").string();
+    const std::string keeper = BIN_DIR "/exercise-judge-keeper";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int fd = ::open(report_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(fd, judge::keeper_fd);
+        const int null = ::open("/dev/null", O_RDWR);
+        ::dup2(null, 0);
+        ::dup2(null, 1);
+        std::vector<char*> argv{const_cast<char*>(keeper.c_str()), const_cast<char*>("--")};
+        for (const std::string& word : command)
+            argv.push_back(const_cast<char*>(word.c_str()));
+        argv.push_back(nullptr);
+        ::execv(keeper.c_str(), argv.data());
+        ::_exit(126);
+    }
+    Kept kept;
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    kept.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    const std::string bytes = testing_support::read_file(report_path);
+    kept.reported = bytes.size() == sizeof kept.report;
+    if (kept.reported)
+        std::memcpy(&kept.report, bytes.data(), sizeof kept.report);
+    return kept;
+}
+
+TEST(Keeper, ReportsHowTheCommandEndedAndWhatItUsed)
+{
+    const std::string marker = new_marker();
+    const Kept exited = keep({MISBEHAVE, "exit", "3"});
+    EXPECT_EQ(exited.status, 3);
+    ASSERT_TRUE(exited.reported);
+    EXPECT_EQ(exited.report.signaled, 0);
+    EXPECT_EQ(exited.report.code, 3);
+
+    const Kept killed = keep({MISBEHAVE, "segv"});
+    EXPECT_EQ(killed.status, 128 + SIGSEGV);
+    ASSERT_TRUE(killed.reported);
+    EXPECT_EQ(killed.report.signaled, 1);
+    EXPECT_EQ(killed.report.code, SIGSEGV);
+
+    // Processor time and memory of the command, and of the children it
+    // leaves (killed by the keeper) too.
+    const Kept burned = keep({MISBEHAVE, "burn", "200", marker, "--", "/bin/true"});
+    EXPECT_EQ(burned.status, 0);
+    EXPECT_GE(burned.report.user_microseconds + burned.report.system_microseconds, 200000);
+    const Kept held = keep({MISBEHAVE, "hold", "40", marker, "--", "/bin/true"});
+    EXPECT_GE(held.report.peak_kilobytes, 40 * 1024);
+    const Kept forked = keep({MISBEHAVE, "escape", "3", marker, "--", "/bin/true"});
+    EXPECT_EQ(forked.status, 0);
+    EXPECT_TRUE(processes_with(marker).empty());
+
+    const Kept missing = keep({"/nonexistent/program"});
+    EXPECT_EQ(missing.status, 127);
+    EXPECT_EQ(missing.report.signaled, 0);
+    EXPECT_EQ(missing.report.code, 127);
 }
 
 }  // namespace
