@@ -274,9 +274,13 @@ struct ChildPlan {
 };
 
 // In the child: only async-signal-safe calls until exec.
-[[noreturn]] void become(const ChildPlan& plan)
+[[noreturn]] void become(const ChildPlan& plan, pid_t judge)
 {
     ::setsid();
+    // Killed should the judge die (even by SIGKILL) before the run ends.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != judge)
+        ::_exit(127);
     sigset_t none;
     sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -382,9 +386,10 @@ Outcome run(const Launch& launch)
             outcome.ending = Ending::interrupted;
             return outcome;
         }
+        const pid_t judge = ::getpid();
         pid = ::fork();
         if (pid == 0)
-            become(plan);
+            become(plan, judge);
         if (pid > 0)
             leaders.insert(pid);
     }

@@ -490,4 +490,25 @@ TEST(JudgeInterrupt, SignalEndsEverything)
     }
 }
 
+// Killed outright, the judge cannot clean up; its solution still dies with
+// it, in both modes.
+TEST(JudgeInterrupt, SolutionDiesWithAKilledJudge)
+{
+    for (const std::string& mode : sandbox_modes()) {
+        const JudgeRunner runner;
+        const std::string marker = new_marker();
+        const pid_t judge = runner.start({"--sandbox", mode, "--cases", "1", "--seed", "1", "--time-limit", "60",
+                                          "pro3", "--", MISBEHAVE, "sleep", marker});
+        for (int wait = 0; wait < 600 && processes_with(marker, MISBEHAVE).empty(); ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        ASSERT_EQ(processes_with(marker, MISBEHAVE).size(), 1u) << mode;
+        ::kill(judge, SIGKILL);
+        EXPECT_EQ(runner.finish(judge).status, 128 + SIGKILL);
+        // The kernel kills it as its parent ends; reaping may take a moment.
+        for (int wait = 0; wait < 300 && !processes_with(marker).empty(); ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_TRUE(processes_with(marker).empty()) << mode;
+    }
+}
+
 }  // namespace
