@@ -11,11 +11,16 @@ namespace common {
 // Set by each program at the start of main; prefixes every message.
 inline const char* program_name = "?";
 
+// The exit status fail() ends the program with: 1, except in programs
+// whose failures before their real work are usage or setup errors (2).
+inline int failure_status = 1;
+
 // Flushes pending standard output before an error ends the program, so
 // lines already produced stay written. Installed by the output writer.
 inline void (*flush_before_exit)() = nullptr;
 
-// Prints "PROGRAM: message" on standard error and exits with status 1.
+// Prints "PROGRAM: message" on standard error and exits with status 1
+// (failure_status).
 [[noreturn]] __attribute__((format(printf, 1, 2))) inline void fail(const char* format, ...)
 {
     if (flush_before_exit != nullptr) {
@@ -29,7 +34,7 @@ inline void (*flush_before_exit)() = nullptr;
     std::vsnprintf(message, sizeof message, format, args);
     va_end(args);
     std::fprintf(stderr, "%s: %s\n", program_name, message);
-    std::exit(1);
+    std::exit(failure_status);
 }
 
 }  // namespace common

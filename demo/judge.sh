@@ -1,0 +1,42 @@
+# exercise-judge: the suite's variant solvers judged against the references
+# on cases their limits allow; every case must pass.
+
+section "Judging solutions (exercise-judge)"
+
+judge_ok=1
+judge_missing=""
+for validator in pro6-validate order-validate; do
+  [ -x "$BIN/$validator" ] || judge_missing="$judge_missing $validator"
+done
+
+# judge_step TEXT ARG...: runs exercise-judge with the arguments, shows its
+# table, and notes a failure.
+judge_step() {
+  step "$1"
+  shift
+  if "$BIN/exercise-judge" "$@" > "$WORK/judge.out" 2> "$WORK/judge.err"; then
+    sed 's/^/   /' "$WORK/judge.out"
+  else
+    judge_ok=0
+    sed 's/^/   /' "$WORK/judge.out" "$WORK/judge.err"
+  fi
+}
+
+if [ -n "$judge_missing" ]; then
+  printf '\n   (skipped: the validators%s are not built)\n' "$judge_missing"
+else
+  judge_step "pro6-solve-b (bubble sort) against pro6-solve, 10 small cases:" \
+    --cases 10 --seed 1765000000 pro6 -- pro6-solve-b
+  judge_step "pro6-solve-c (linear scan) against pro6-solve, 10 small cases:" \
+    --cases 10 --seed 1765000000 pro6 -- pro6-solve-c
+  judge_step "order-solve-bucket against order-solve-grid, whose cases have prices up to 100,000:" \
+    --cases 5 --seed 1765000000 --reference order-solve-grid 3-15 -- order-solve-bucket
+  judge_step "order-solve-grid against order-solve-list, on cases priced for the grid:" \
+    --cases 5 --seed 1765000000 --answers '--orders 100 --offers 21015 --max-price 100000' \
+    3-15 -- order-solve-grid
+  if [ "$judge_ok" = 1 ]; then
+    printf '\n   every case passed\n'
+  else
+    printf '\n   A CASE FAILED\n'
+  fi
+fi

@@ -1,0 +1,109 @@
+// Judging cases: each is made (or read), validated, answered by the
+// reference and given to the solution, whose run gets its verdict; cases run
+// one or several at a time, and under --stress until the first failure,
+// which is then shrunk.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "judge/exercises.hpp"
+#include "judge/sandbox.hpp"
+#include "judge/verdict.hpp"
+
+namespace judge {
+
+// Everything a judging run needs, resolved and checked.
+struct Settings {
+    const Exercise* exercise = nullptr;
+    std::vector<std::string> command;   // the solution; its program as a full path
+    std::string reference;              // the reference solver's path
+    std::string validator;              // the validator's path, and its options
+    std::vector<std::string> validator_options;
+    std::map<std::string, std::string, std::less<>> makers;  // by name: path
+    std::uint32_t seed = 0;
+    int cases = 20;
+    Size size = Size::small;
+    std::optional<std::string> answers;  // instead of the size's answers
+    std::int64_t price_ceiling = 0;      // 3-15: the reference's top price, 0 for any
+    Bounds bounds;                       // the solution's limits
+    double helper_wall_seconds = 0;      // makers, validator and reference: wall time only
+    int jobs = 1;
+    bool stress = false;
+    std::optional<std::string> save;     // the folder failures are saved in
+    Sandbox sandbox;
+    std::string temporary;               // the judge's temporary folder
+};
+
+// One case: made by a maker from a seed and answers, or stored in a file.
+struct CaseSpec {
+    std::string name;
+    std::optional<std::uint32_t> seed;  // made cases only
+    std::string maker;
+    Answers answers;
+    std::string input;     // stored cases: the case file
+    std::string expected;  // stored cases: the expected output, if stored
+};
+
+struct CaseResult {
+    std::string name;
+    std::optional<std::uint32_t> seed;
+    std::string maker;
+    std::string answers;
+    std::string size;  // the answers on one line, or the stored file's size
+    Verdict verdict = Verdict::ok;
+    std::string detail;
+    bool ran = false;  // the solution ran: the measures are its own
+    double cpu_seconds = 0;
+    double wall_seconds = 0;
+    std::uint64_t memory_bytes = 0;
+    std::string saved;  // the name its files were saved under, if any
+};
+
+// The first failure under --stress and the smallest case found that still
+// fails.
+struct Shrinking {
+    CaseResult original;
+    CaseResult shrunk;
+    int attempts = 0;
+};
+
+struct Result {
+    std::vector<CaseResult> cases;
+    std::optional<Shrinking> shrinking;
+    int passed = 0;
+    int failed = 0;
+    std::string setup_error;  // a program that could not be started: nothing judged counts
+};
+
+// The case made with seed settings.seed + index.
+CaseSpec made_case(const Settings& settings, int index);
+
+// The stored cases in folder, NAME.in with NAME.ans where present, by name;
+// "" in error when there are some, else what is wrong.
+std::vector<CaseSpec> stored_cases(const std::string& folder, std::string& error);
+
+// Called after each case, one call at a time, with the cases judged so far.
+using Progress = std::function<void(const CaseResult& latest, int done)>;
+
+// Judges the cases, settings.jobs at a time.
+Result judge_cases(const Settings& settings, const std::vector<CaseSpec>& cases, const Progress& progress);
+
+// Makes and judges cases until the first failure or settings.cases, then
+// shrinks that failure.
+Result stress(const Settings& settings, const Progress& progress);
+
+bool passed(Verdict verdict);
+
+// Removes a folder and everything in it, giving back the permissions a
+// solution may have taken from its own folders.
+void remove_folder(const std::string& path);
+
+// The words as one shell command line, quoted where they need it.
+std::string shell_line(const std::vector<std::string>& words);
+
+}  // namespace judge

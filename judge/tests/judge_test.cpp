@@ -1,0 +1,514 @@
+// exercise-judge run as a user would: usage errors, the suite's own solvers
+// judged against the references, every misbehaviour of a solution in both
+// sandbox modes with nothing left behind, stress and shrinking, seeds that
+// repeat, stored cases, the JSON and JUnit reports, and interruption.
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "judge/tests/judge_runner.hpp"
+#include "judge/tests/processes.hpp"
+#include "judge/tests/xml.hpp"
+#include "tests/support/run.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using judge_testing::JudgeResult;
+using judge_testing::JudgeRunner;
+using judge_testing::new_marker;
+using judge_testing::processes_with;
+using nlohmann::json;
+using testing_support::read_file;
+
+const std::string bin = BIN_DIR;
+
+// True when bwrap can run a command here; the bwrap tests are skipped
+// otherwise (CI installs it, so there both modes are covered).
+bool bwrap_works()
+{
+    static const bool works = [] {
+        const JudgeRunner runner;
+        const JudgeResult result =
+            runner.judge({"--sandbox", "bwrap", "--cases", "1", "--seed", "1", "pro3", "--", bin + "/pro3-solve"});
+        return result.status == 0;
+    }();
+    return works;
+}
+
+std::vector<std::string> sandbox_modes()
+{
+    return bwrap_works() ? std::vector<std::string>{"none", "bwrap"} : std::vector<std::string>{"none"};
+}
+
+// The verdict column of the table's row for case `name`: the row starts
+// with the name, right-aligned, and the verdict stands between two blanks.
+std::string verdict_of(const std::string& table, const std::string& name)
+{
+    static const char* const verdicts[] = {"OK",           "WRONG ANSWER",  "TIME LIMIT",  "MEMORY LIMIT",
+                                           "OUTPUT LIMIT", "RUNTIME ERROR", "INVALID CASE"};
+    std::size_t start = 0;
+    while (start < table.size()) {
+        const std::size_t end = table.find('\n', start);
+        const std::string line = table.substr(start, end - start);
+        const std::size_t first = line.find_first_not_of(' ');
+        if (first != std::string::npos && line.compare(first, name.size() + 2, name + "  ") == 0)
+            for (const char* verdict : verdicts)
+                if (line.find("  " + std::string(verdict) + "  ") != std::string::npos)
+                    return verdict;
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    return "";
+}
+
+TEST(JudgeUsage, ErrorsEndWithStatusTwoAndOneMessage)
+{
+    const JudgeRunner runner;
+    fs::create_directories(runner.folder() / "empty");
+    const std::string empty = (runner.folder() / "empty").string();
+    const std::string solver = bin + "/pro3-solve";
+    struct Case {
+        std::vector<std::string> args;
+        const char* message;  // a part of the one line on standard error, after ""
+    };
+    const Case cases[] = {
+        {{"pro9", "--", solver}, "unknown exercise 'pro9' (pro3, pro2, pro6 or 3-15)"},
+        {{"--bogus", "pro3", "--", solver}, "--bogus"},
+        {{"--cases", "0", "pro3", "--", solver}, "--cases"},
+        {{"--cases", "x", "pro3", "--", solver}, "--cases"},
+        {{"--seed", "4294967296", "pro3", "--", solver}, "--seed"},
+        {{"--size", "huge", "pro3", "--", solver}, "--size"},
+        {{"--sandbox", "chroot", "pro3", "--", solver}, "--sandbox"},
+        {{"--time-limit", "-1", "pro3", "--", solver}, "--time-limit"},
+        {{"pro3"}, "no COMMAND to judge"},
+        {{"pro3", "--"}, "no COMMAND to judge"},
+        {{}, "EXERCISE is required"},
+        {{"--stress", "--cases-dir", empty, "pro3", "--", solver}, "--stress makes its own cases"},
+        {{"--cases-dir", empty, "pro3", "--", solver}, "no cases (NAME.in files) in "},
+        {{"--cases-dir", empty + "/missing", "pro3", "--", solver}, "cannot read the cases folder "},
+        {{"pro3", "--", "/no/such/solver"}, "cannot run /no/such/solver: not an executable file"},
+        {{"pro3", "--", "no-such-solver-anywhere"}, "cannot run no-such-solver-anywhere: not found"},
+        {{"--reference", "no-such-reference", "pro3", "--", solver},
+         "cannot find the reference no-such-reference beside "},
+        {{"--json", empty + "/missing/r.json", "pro3", "--", solver}, "cannot write "},
+    };
+    for (const Case& c : cases) {
+        const JudgeResult result = runner.judge(c.args);
+        std::string args;
+        for (const std::string& arg : c.args)
+            args += arg + " ";
+        EXPECT_EQ(result.status, 2) << args << result.err;
+        const std::string first_line = result.err.substr(0, result.err.find('\n'));
+        EXPECT_EQ(first_line.rfind("exercise-judge: ", 0), 0u) << args << "\n" << result.err;
+        EXPECT_NE(first_line.find(c.message), std::string::npos) << args << "\n" << result.err;
+        EXPECT_EQ(result.out.find("passed"), std::string::npos) << args;
+        EXPECT_TRUE(runner.clean()) << args;
+    }
+}
+
+TEST(JudgeUsage, HelpAndVersion)
+{
+    const JudgeRunner runner;
+    const JudgeResult version = runner.judge({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "exercise-judge (exercise suite) " SUITE_VERSION "\n");
+    const JudgeResult help = runner.judge({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: exercise-judge [OPTION]... EXERCISE -- COMMAND [ARG]...\n", 0), 0u);
+    for (const char* part : {"\nOptions:\n", "\n      --time-limit SECONDS\n", "\n  -j, --jobs N ",
+                             "\n      --help ", "\nExample:\n  exercise-judge "})
+        EXPECT_NE(help.out.find(part), std::string::npos) << part;
+    // Options after "--" belong to the command.
+    const JudgeResult theirs = runner.judge({"--cases", "1", "--seed", "3", "--sandbox", "none", "pro3", "--",
+                                             MISBEHAVE, "honest", "--", bin + "/pro3-solve", "--help"});
+    EXPECT_EQ(theirs.status, 1) << theirs.err;
+}
+
+// Results that cannot be written: status 1, as for every program.
+TEST(JudgeUsage, WriteErrorIsStatusOne)
+{
+    const JudgeRunner runner;
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--version"},
+          std::vector<std::string>{"--cases", "1", "--seed", "1", "pro3", "--", "pro3-solve"}}) {
+        const JudgeResult result = runner.finish(runner.start(args, true));
+        EXPECT_EQ(result.status, 1) << args[0];
+        EXPECT_EQ(result.err, "exercise-judge: write error: No space left on device\n") << args[0];
+        EXPECT_TRUE(runner.clean()) << args[0];
+    }
+}
+
+// The suite's solvers against the references: every case passes.
+TEST(JudgeSuite, SolversPassAgainstTheReferences)
+{
+    const JudgeRunner runner;
+    struct Case {
+        std::vector<std::string> args;
+        int cases;
+    };
+    const Case cases[] = {
+        {{"pro3", "--", "pro3-solve"}, 4},
+        {{"pro2", "--", "pro2-solve"}, 6},
+        {{"pro6", "--", "pro6-solve"}, 4},
+        {{"pro6", "--", "pro6-solve-b"}, 4},
+        {{"pro6", "--", "pro6-solve-c"}, 4},
+        {{"--reference", "pro6-solve-c", "pro6", "--", "pro6-solve"}, 3},
+        {{"3-15", "--", "order-solve-list"}, 3},
+        {{"--reference", "order-solve-grid", "3-15", "--", "order-solve-bucket"}, 3},
+        {{"--reference", "order-solve-bucket", "3-15", "--", "order-solve-list"}, 3},
+        {{"--answers", "--orders 20 --offers 5000 --max-price 100000", "3-15", "--", "order-solve-grid"}, 3},
+        {{"--size", "medium", "pro3", "--", "pro3-solve"}, 2},
+        {{"--answers", "30 30\\n20\\n10\\n", "pro6", "--", "pro6-solve"}, 2},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args{"--cases", std::to_string(c.cases), "--seed", "1765000000", "-j", "2"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const JudgeResult result = runner.judge(args);
+        const std::string shown = c.args[c.args.size() - 1];
+        EXPECT_EQ(result.status, 0) << shown << "\n" << result.out << result.err;
+        const std::string summary = std::to_string(c.cases) + " passed, 0 failed\n";
+        EXPECT_NE(result.out.find(summary), std::string::npos) << shown << "\n" << result.out;
+        EXPECT_TRUE(runner.clean()) << shown;
+    }
+}
+
+// A TCP port on 127.0.0.1 that accepts connections while it lives.
+class Listener {
+public:
+    Listener() : fd_(::socket(AF_INET, SOCK_STREAM, 0))
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), size) != 0 || ::listen(fd_, 16) != 0 ||
+            ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+            throw std::runtime_error("cannot listen");
+        port_ = ntohs(address.sin_port);
+    }
+    ~Listener() { ::close(fd_); }
+    int port() const { return port_; }
+
+private:
+    int fd_;
+    int port_ = 0;
+};
+
+// Each misbehaviour in each sandbox mode: its verdict, no process of it
+// left, no file of the judge's left.
+TEST(JudgeHostile, EveryMisbehaviourGetsItsVerdictAndLeavesNothing)
+{
+    const JudgeRunner runner;
+    const Listener listener;
+    // Outside /tmp and outside the solution's folder: writable for the
+    // judge's user, read-only in bwrap.
+    const fs::path outside = fs::path(bin).parent_path() / ("judge-test-" + std::to_string(::getpid()));
+    fs::create_directories(outside);
+    struct Case {
+        std::vector<std::string> misbehaviour;
+        const char* time_limit;
+        const char* verdict_none;   // in mode none
+        const char* verdict_bwrap;  // in mode bwrap
+        const char* detail;         // a part of the detail line in both modes, "" for none
+    };
+    const Case cases[] = {
+        {{"spin"}, "0.5", "TIME LIMIT", "TIME LIMIT", ""},
+        {{"sleep"}, "0.5", "TIME LIMIT", "TIME LIMIT", "wall time above 2 s"},
+        {{"hog"}, "5", "MEMORY LIMIT", "MEMORY LIMIT", "memory above 256 MB"},
+        {{"flood"}, "5", "OUTPUT LIMIT", "OUTPUT LIMIT", "output above 1 MB"},
+        {{"fork", "6"}, "5", "OK", "OK", ""},
+        {{"lock"}, "5", "OK", "OK", ""},
+        {{"escape", "6"}, "5", "OK", "OK", ""},
+        {{"close"}, "5", "WRONG ANSWER", "WRONG ANSWER", R"(found "" (the end of the output))"},
+        {{"tty"}, "5", "RUNTIME ERROR", "RUNTIME ERROR", "exit status 5"},
+        {{"segv"}, "5", "RUNTIME ERROR", "RUNTIME ERROR", "killed by SIGSEGV"},
+        {{"exit", "3"}, "5", "RUNTIME ERROR", "RUNTIME ERROR", "exit status 3"},
+        {{"exit", "139"}, "5", "RUNTIME ERROR", "RUNTIME ERROR", "exit status 139"},
+        {{"garbage"}, "5", "WRONG ANSWER", "WRONG ANSWER", R"(found "\xff\xfe<&\">\x00\x01\x1b[0m\xc3(\n")"},
+        {{"net", std::to_string(listener.port())}, "5", "WRONG ANSWER", "OK", ""},
+        {{"write", (outside / "escaped").string()}, "5", "WRONG ANSWER", "OK", ""},
+        {{"peek"}, "5", "WRONG ANSWER", "OK", ""},
+    };
+    for (const std::string& mode : sandbox_modes()) {
+        for (const Case& c : cases) {
+            const std::string marker = new_marker();
+            std::vector<std::string> args{"--sandbox", mode, "--seed", "42", "--cases", "1", "--time-limit",
+                                          c.time_limit, "--memory-limit", "256", "--output-limit", "1", "pro3", "--",
+                                          MISBEHAVE};
+            args.insert(args.end(), c.misbehaviour.begin(), c.misbehaviour.end());
+            args.insert(args.end(), {marker, "--", bin + "/pro3-solve"});
+            const JudgeResult result = runner.judge(args);
+            const std::string shown = mode + " " + c.misbehaviour[0];
+            const std::string verdict = mode == "bwrap" ? c.verdict_bwrap : c.verdict_none;
+            EXPECT_EQ(verdict_of(result.out, "1"), verdict) << shown << "\n" << result.out << result.err;
+            EXPECT_EQ(result.status, verdict == "OK" ? 0 : 1) << shown;
+            EXPECT_NE(result.out.find(c.detail), std::string::npos) << shown << "\n" << result.out;
+            EXPECT_TRUE(processes_with(marker).empty()) << shown;
+            EXPECT_TRUE(runner.clean()) << shown;
+        }
+        // What only bwrap prevents: the write outside went through without it.
+        EXPECT_EQ(fs::exists(outside / "escaped"), mode == "none") << mode;
+        fs::remove(outside / "escaped");
+    }
+    fs::remove_all(outside);
+}
+
+// The stored cases and their expected outputs, outside /tmp, are out of
+// the solution's sight in bwrap, and in plain view without it.
+TEST(JudgeHostile, CasesFolderIsHiddenInBwrap)
+{
+    const JudgeRunner runner;
+    const fs::path cases = fs::path(bin).parent_path() / ("judge-cases-" + std::to_string(::getpid()));
+    fs::create_directories(cases);
+    std::ofstream(cases / "a.in") << "p=1 q=1 r=0 a1=1 a2=1 n=10 s=dec\n";
+    std::ofstream(cases / "a.ans") << "55\n";
+    for (const std::string& mode : sandbox_modes()) {
+        const JudgeResult result = runner.judge({"--sandbox", mode, "--cases-dir", cases.string(), "pro3", "--",
+                                                 MISBEHAVE, "peek", cases.string(), "--", bin + "/pro3-solve"});
+        EXPECT_EQ(verdict_of(result.out, "a"), mode == "bwrap" ? "OK" : "WRONG ANSWER") << mode << "\n" << result.out;
+    }
+    fs::remove_all(cases);
+}
+
+// What is measured is the solution's own use, in both modes: processor
+// time it spent, memory it touched.
+TEST(JudgeHostile, SolutionsOwnUseIsMeasured)
+{
+    const JudgeRunner runner;
+    const fs::path report = runner.folder() / "report.json";
+    for (const std::string& mode : sandbox_modes()) {
+        for (const char* misbehaviour : {"burn", "hold"}) {
+            const JudgeResult result =
+                runner.judge({"--sandbox", mode, "--seed", "42", "--cases", "1", "--json", report.string(), "pro3",
+                              "--", MISBEHAVE, misbehaviour, misbehaviour[0] == 'b' ? "300" : "96", "--",
+                              bin + "/pro3-solve"});
+            EXPECT_EQ(result.status, 0) << mode << " " << misbehaviour << "\n" << result.out << result.err;
+            const json measured = json::parse(read_file(report))["cases"][0];
+            if (misbehaviour[0] == 'b')
+                EXPECT_GE(measured["cpu_seconds"].get<double>(), 0.3) << mode;
+            else
+                EXPECT_GE(measured["memory_bytes"].get<std::uint64_t>(), std::uint64_t{96} << 20) << mode;
+        }
+    }
+}
+
+// A planted fault (a wrong answer for any case longer than 2,000 bytes) is
+// found by --stress on the first case and shrunk to a case just longer.
+TEST(JudgeStress, PlantedFaultIsFoundAndShrunk)
+{
+    const JudgeRunner runner;
+    const fs::path saved = runner.folder() / "saved";
+    const fs::path report = runner.folder() / "report.json";
+    const JudgeResult result = runner.judge({"--stress", "--cases", "5", "--seed", "700", "--size", "medium", "--save",
+                                             saved.string(), "--json", report.string(), "pro6", "--", MISBEHAVE,
+                                             "wrong-above", "2000", "--", bin + "/pro6-solve"});
+    EXPECT_EQ(result.status, 1) << result.out << result.err;
+    EXPECT_TRUE(runner.clean());
+    const json parsed = json::parse(read_file(report));
+    ASSERT_EQ(parsed["cases"].size(), 1u);
+    const json& shrinking = parsed["shrinking"];
+    ASSERT_TRUE(shrinking.is_object()) << parsed.dump(2);
+    EXPECT_EQ(shrinking["original"]["seed"], 700);
+    EXPECT_EQ(shrinking["original"]["answers"], "10000 10000\n1000\n500\n");
+    EXPECT_EQ(shrinking["shrunk"]["seed"], 700);
+    EXPECT_EQ(shrinking["shrunk"]["verdict"], "WRONG ANSWER");
+    EXPECT_GT(shrinking["attempts"].get<int>(), 0);
+    EXPECT_NE(result.out.find("Shrunk in "), std::string::npos) << result.out;
+
+    // The shrunk case still fails and lies just above the fault's threshold;
+    // the original is saved beside it.
+    const std::string shrunk_case = read_file(saved / "seed-700-shrunk.in");
+    EXPECT_GT(shrunk_case.size(), 2000u);
+    EXPECT_LE(shrunk_case.size(), 2100u);
+    EXPECT_GT(read_file(saved / "seed-700.in").size(), 100000u);
+    EXPECT_EQ(read_file(saved / "seed-700-shrunk.out"), "wrong\n");
+    // The expected output is the reference's, and the replay command
+    // reproduces the failing output.
+    EXPECT_EQ(read_file(saved / "seed-700-shrunk.ans"),
+              testing_support::run("pro6-solve", shrunk_case).out);
+    const fs::path replayed = runner.folder() / "replayed";
+    const std::string replay = "sh " + (saved / "seed-700-shrunk.cmd").string() + " > " + replayed.string();
+    EXPECT_EQ(std::system(replay.c_str()), 0);
+    EXPECT_EQ(read_file(replayed), "wrong\n");
+}
+
+// No failure: --stress judges all --cases and says so.
+TEST(JudgeStress, NoFailureRunsEveryCase)
+{
+    const JudgeRunner runner;
+    const JudgeResult result = runner.judge({"--stress", "--cases", "3", "--seed", "5", "pro6", "--", "pro6-solve-b"});
+    EXPECT_EQ(result.status, 0) << result.out << result.err;
+    EXPECT_NE(result.out.find("No failure in 3 cases.\n3 passed, 0 failed\n"), std::string::npos) << result.out;
+}
+
+// The same seed makes the same cases; the next seed another.
+TEST(JudgeSeeds, SameSeedSameCases)
+{
+    const JudgeRunner runner;
+    for (const char* exercise : {"pro3", "pro2", "pro6", "3-15"}) {
+        std::vector<std::string> saved_cases[2];
+        for (int run = 0; run < 2; ++run) {
+            const fs::path saved = runner.folder() / ("saved-" + std::to_string(run));
+            fs::remove_all(saved);
+            const JudgeResult result = runner.judge({"--cases", "3", "--seed", "4000000000", "--save", saved.string(),
+                                                     exercise, "--", MISBEHAVE, "exit", "1"});
+            EXPECT_EQ(result.status, 1) << exercise << result.err;
+            for (const char* seed : {"4000000000", "4000000001", "4000000002"})
+                saved_cases[run].push_back(read_file(saved / (std::string("seed-") + seed + ".in")));
+        }
+        EXPECT_EQ(saved_cases[0], saved_cases[1]) << exercise;
+        EXPECT_FALSE(saved_cases[0][0].empty()) << exercise;
+        EXPECT_NE(saved_cases[0][0], saved_cases[0][1]) << exercise;
+    }
+}
+
+// Stored cases: with and without an expected output, a wrong expected
+// output, an invalid case; the table names them.
+TEST(JudgeStored, CasesFolderIsJudgedByName)
+{
+    const JudgeRunner runner;
+    const fs::path cases = runner.folder() / "cases";
+    fs::create_directories(cases);
+    std::ofstream(cases / "a.in") << "2 2\n1 3\n3 5\n3\n3\n4\n1\n";
+    std::ofstream(cases / "a.ans") << "1 3 3 5\n2 3\nNumber Not Found\n1\n";
+    std::ofstream(cases / "b.in") << "1 1\n4\n4\n1\n4\n";
+    std::ofstream(cases / "c.in") << "1 1\n5\n6\n1\n5\n";
+    std::ofstream(cases / "c.ans") << "5 6\n2\n";
+    std::ofstream(cases / "d.in") << "1 1\n5\n6\n1\nINVALID\n";
+    std::ofstream(cases / "notes.txt") << "not a case\n";
+    const JudgeResult result = runner.judge({"--cases-dir", cases.string(), "pro6", "--", "pro6-solve"});
+    EXPECT_EQ(result.status, 1) << result.out << result.err;
+    EXPECT_EQ(verdict_of(result.out, "a"), "OK") << result.out;
+    EXPECT_EQ(verdict_of(result.out, "b"), "OK") << result.out;
+    EXPECT_EQ(verdict_of(result.out, "c"), "WRONG ANSWER") << result.out;
+    EXPECT_EQ(verdict_of(result.out, "d"), "INVALID CASE") << result.out;
+    EXPECT_NE(result.out.find(R"(case c: WRONG ANSWER: line 2, column 1: expected "2\n", found "1\n")"),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("case d: INVALID CASE: pro6-validate: line 5, column 1: "), std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("\n2 passed, 2 failed\n"), std::string::npos) << result.out;
+    EXPECT_TRUE(runner.clean());
+}
+
+// The JSON and JUnit reports parse back and say what the table says, with
+// hostile output quoted safely.
+TEST(JudgeReports, JsonAndJunitAreWellFormed)
+{
+    const JudgeRunner runner;
+    const fs::path json_file = runner.folder() / "r.json";
+    const fs::path junit_file = runner.folder() / "r.xml";
+    const fs::path cases = runner.folder() / "cases";
+    fs::create_directories(cases);
+    std::ofstream(cases / "good.in") << "p=1 q=1 r=0 a1=1 a2=1 n=10 s=dec\n";
+    std::ofstream(cases / "bad.in") << "p=1 q=1 r=0 a1=1 a2=1 n=10 s=dec\n";
+    std::ofstream(cases / "bad.ans") << "<&\"'>\n";
+    std::ofstream(cases / "invalid.in") << "INVALID\n";
+    const JudgeResult result = runner.judge({"--cases-dir", cases.string(), "--json", json_file.string(), "--junit",
+                                             junit_file.string(), "pro3", "--", "pro3-solve"});
+    EXPECT_EQ(result.status, 1) << result.out << result.err;
+
+    const json report = json::parse(read_file(json_file));
+    EXPECT_EQ(report["exercise"], "pro3");
+    EXPECT_EQ(report["passed"], 1);
+    EXPECT_EQ(report["failed"], 2);
+    ASSERT_EQ(report["cases"].size(), 3u);
+    EXPECT_EQ(report["cases"][0]["name"], "bad");
+    EXPECT_EQ(report["cases"][0]["verdict"], "WRONG ANSWER");
+    EXPECT_EQ(report["cases"][0]["detail"], R"(line 1, column 1: expected "<&\"'>\n", found "55\n")");
+    EXPECT_EQ(report["cases"][1]["name"], "good");
+    EXPECT_EQ(report["cases"][1]["verdict"], "OK");
+    EXPECT_GT(report["cases"][1]["memory_bytes"].get<std::uint64_t>(), 0u);
+    EXPECT_EQ(report["cases"][2]["verdict"], "INVALID CASE");
+    EXPECT_TRUE(report["cases"][2]["cpu_seconds"].is_null());
+
+    const judge_testing::Element root = judge_testing::parse_xml(read_file(junit_file));
+    EXPECT_EQ(root.name, "testsuites");
+    const judge_testing::Element& suite = root.child("testsuite");
+    EXPECT_EQ(suite.attributes.at("tests"), "3");
+    EXPECT_EQ(suite.attributes.at("failures"), "1");
+    EXPECT_EQ(suite.attributes.at("errors"), "1");
+    ASSERT_EQ(suite.count("testcase"), 3u);
+    const judge_testing::Element& failure = suite.child("testcase", 0).child("failure");
+    EXPECT_EQ(failure.attributes.at("type"), "WRONG ANSWER");
+    EXPECT_EQ(failure.attributes.at("message"), "WRONG ANSWER: " + report["cases"][0]["detail"].get<std::string>());
+    EXPECT_EQ(suite.child("testcase", 1).children.size(), 0u);
+    EXPECT_EQ(suite.child("testcase", 2).child("error").attributes.at("type"), "INVALID CASE");
+}
+
+// Raw bytes of a solution's output reach the reports escaped: both parse.
+TEST(JudgeReports, HostileOutputStaysWellFormed)
+{
+    const JudgeRunner runner;
+    const fs::path json_file = runner.folder() / "r.json";
+    const fs::path junit_file = runner.folder() / "r.xml";
+    const JudgeResult result =
+        runner.judge({"--cases", "2", "--seed", "9", "--json", json_file.string(), "--junit", junit_file.string(),
+                      "pro3", "--", MISBEHAVE, "garbage", "\xff\xfe<&>"});
+    EXPECT_EQ(result.status, 1) << result.err;
+    const json report = json::parse(read_file(json_file));
+    EXPECT_EQ(report["failed"], 2);
+    const judge_testing::Element root = judge_testing::parse_xml(read_file(junit_file));
+    const std::string message = root.child("testsuite").child("testcase").child("failure").attributes.at("message");
+    EXPECT_NE(message.find(R"(found "\xff\xfe<&\">\x00\x01\x1b[0m\xc3(\n")"), std::string::npos) << message;
+}
+
+// Interrupted while a solution runs: the solution is killed, the temporary
+// files removed, and the judge ends by the signal.
+TEST(JudgeInterrupt, SignalEndsEverything)
+{
+    for (const int signal : {SIGINT, SIGTERM}) {
+        const JudgeRunner runner;
+        const std::string marker = new_marker();
+        const pid_t judge = runner.start({"--cases", "3", "--seed", "1", "--time-limit", "60", "pro3", "--",
+                                          MISBEHAVE, "fork", "3", marker, "--", MISBEHAVE, "sleep", marker});
+        // Waits (for up to a minute on a loaded machine) for the solution.
+        for (int wait = 0; wait < 600 && processes_with(marker, MISBEHAVE).size() < 4; ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        ASSERT_EQ(processes_with(marker, MISBEHAVE).size(), 4u);
+        ::kill(judge, signal);
+        const JudgeResult result = runner.finish(judge);
+        EXPECT_EQ(result.status, 128 + signal) << result.out << result.err;
+        EXPECT_NE(result.err.find("interrupted by SIG"), std::string::npos) << result.err;
+        EXPECT_TRUE(processes_with(marker).empty());
+        EXPECT_TRUE(runner.clean());
+    }
+}
+
+// Killed outright, the judge cannot clean up; its solution still dies with
+// it, in both modes.
+TEST(JudgeInterrupt, SolutionDiesWithAKilledJudge)
+{
+    for (const std::string& mode : sandbox_modes()) {
+        const JudgeRunner runner;
+        const std::string marker = new_marker();
+        const pid_t judge = runner.start({"--sandbox", mode, "--cases", "1", "--seed", "1", "--time-limit", "60",
+                                          "pro3", "--", MISBEHAVE, "sleep", marker});
+        for (int wait = 0; wait < 600 && processes_with(marker, MISBEHAVE).empty(); ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        ASSERT_EQ(processes_with(marker, MISBEHAVE).size(), 1u) << mode;
+        ::kill(judge, SIGKILL);
+        EXPECT_EQ(runner.finish(judge).status, 128 + SIGKILL);
+        // The kernel kills it as its parent ends; reaping may take a moment.
+        for (int wait = 0; wait < 300 && !processes_with(marker).empty(); ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_TRUE(processes_with(marker).empty()) << mode;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,41 @@
+// Verdicts: what a solution's run comes to, before and after its output is
+// compared.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "judge/process.hpp"
+
+namespace judge {
+
+enum class Verdict { ok, wrong_answer, time_limit, memory_limit, output_limit, runtime_error, invalid_case };
+
+// "OK", "WRONG ANSWER", ... as reports show them.
+const char* verdict_name(Verdict verdict);
+
+// "SIGSEGV", or "signal N" for a number without a name.
+std::string signal_name(int signal);
+
+struct Judgement {
+    Verdict verdict = Verdict::ok;
+    std::string detail;
+};
+
+// What limits the solution ran under, and how it was run.
+struct Bounds {
+    Limits limits;
+    bool sandboxed = false;  // bwrap reports a signal as exit status 128 + its number
+};
+
+// The verdict of a run from how it ended and how much it wrote; none when
+// it ended with status 0 within every limit, and its output is to be
+// compared.
+std::optional<Judgement> judge_ending(const Outcome& outcome, const Bounds& bounds, std::uint64_t output_bytes);
+
+// "1.5 s", "256 MB": how limits are written in details.
+std::string seconds_text(double seconds);
+std::string megabytes_text(std::uint64_t bytes);
+
+}  // namespace judge
