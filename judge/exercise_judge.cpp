@@ -18,6 +18,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/fail.hpp"
@@ -187,8 +188,31 @@ std::string sizes_text()
     option_line(text, "      --help", "display this help and exit");
     option_line(text, "      --version", "output version information and exit");
     text += "\n" + sizes_text() + "\n" + more;
-    text += std::string("\nExample:\n") + examples;
+    // "Examples:" is the heading help2man makes the EXAMPLES section of.
+    text += std::string("\nExamples:\n") + examples;
     print_and_exit(text);
+}
+
+// Names an unknown option before "--" as the suite's other programs name it,
+// before the parser would complain about something else (a missing
+// EXERCISE, say) or list it among unexpected arguments. The value of an
+// option that takes one is skipped, as it may itself begin with '-'.
+void name_unknown_options(const CLI::App& app, int argc, char** argv)
+{
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg.size() < 2 || arg[0] != '-')
+            continue;
+        const bool long_form = arg[1] == '-';
+        const std::string name(long_form ? arg.substr(0, arg.find('=')) : arg.substr(0, 2));
+        const CLI::Option* option = app.get_option_no_throw(name);
+        if (option == nullptr)
+            usage_error(long_form ? "unrecognized option '" + name + "'"
+                                  : "invalid option -- '" + name.substr(1) + "'");
+        const bool value_attached = long_form ? arg.find('=') != std::string_view::npos : arg.size() > 2;
+        if (!value_attached && option->get_items_expected_min() > 0)
+            ++i;
+    }
 }
 
 // Registers the options, parses them, and answers --help and --version.
@@ -254,6 +278,7 @@ Options parse(int argc, char** argv)
         if (std::strcmp(argv[i], "--version") == 0)
             print_and_exit(std::string(common::program_name) + " (exercise suite) " SUITE_VERSION "\n");
     }
+    name_unknown_options(app, argc, argv);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -48,7 +48,7 @@ const char* const help =
     "\n"
     "Exit status: COMMAND's; 127 when it cannot be run; 2 for a usage error.\n"
     "\n"
-    "Example:\n"
+    "Examples:\n"
     "  exercise-judge-keeper -- /usr/bin/true 3> report\n";
 
 // Prints text and exits with status 0; status 1 when it cannot be written.

@@ -88,7 +88,10 @@ TEST(JudgeUsage, ErrorsEndWithStatusTwoAndOneMessage)
     };
     const Case cases[] = {
         {{"pro9", "--", solver}, "unknown exercise 'pro9' (pro3, pro2, pro6 or 3-15)"},
-        {{"--bogus", "pro3", "--", solver}, "--bogus"},
+        {{"--bogus", "pro3", "--", solver}, "unrecognized option '--bogus'"},
+        {{"--bogus"}, "unrecognized option '--bogus'"},
+        {{"-Z", "pro3", "--", solver}, "invalid option -- 'Z'"},
+        {{"--answers", "--orders 10", "--bogus=1", "3-15", "--", solver}, "unrecognized option '--bogus'"},
         {{"--cases", "0", "pro3", "--", solver}, "--cases"},
         {{"--cases", "x", "pro3", "--", solver}, "--cases"},
         {{"--seed", "4294967296", "pro3", "--", solver}, "--seed"},
@@ -131,7 +134,7 @@ TEST(JudgeUsage, HelpAndVersion)
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: exercise-judge [OPTION]... EXERCISE -- COMMAND [ARG]...\n", 0), 0u);
     for (const char* part : {"\nOptions:\n", "\n      --time-limit SECONDS\n", "\n  -j, --jobs N ",
-                             "\n      --help ", "\nExample:\n  exercise-judge "})
+                             "\n      --help ", "\nExamples:\n  exercise-judge "})
         EXPECT_NE(help.out.find(part), std::string::npos) << part;
     // Options after "--" belong to the command.
     const JudgeResult theirs = runner.judge({"--cases", "1", "--seed", "3", "--sandbox", "none", "pro3", "--",
