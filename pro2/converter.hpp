@@ -307,6 +307,13 @@ inline void blanks_to_tabs(common::Input& in, common::Output& out, std::int32_t 
     std::uint64_t pending = 0;  // leading blanks held back
     bool leading = true;
     bool holding = false;  // between a line's first leading blank and the end of its leading whitespace
+    // The whole groups in a count of held blanks. Held blanks stay under a
+    // group and a stretch adds at most 64, so a count is below 128 for a
+    // group under 64, and holds one group at most for a larger one: a table
+    // lookup instead of a division on every line.
+    std::array<std::uint8_t, 128> whole_groups{};
+    for (std::size_t i = 0; group != 0 && group < 64 && i < whole_groups.size(); ++i)
+        whole_groups[i] = static_cast<std::uint8_t>(i / group);
     while (in.fill()) {
         const char* const begin = in.data();
         const char* const end = begin + in.available();
@@ -337,9 +344,10 @@ inline void blanks_to_tabs(common::Input& in, common::Output& out, std::int32_t 
                 std::uint64_t tabs = to - from - blanks;
                 pending += blanks;
                 if (group != 0 && pending >= group) {
-                    tabs += pending / group;
-                    groups += pending / group;
-                    pending %= group;
+                    const std::uint64_t whole = group < 64 ? whole_groups[pending] : 1;
+                    tabs += whole;
+                    groups += whole;
+                    pending -= whole * group;
                 }
                 unwritten = p + to;
                 if (next_end == 0) {

@@ -148,7 +148,7 @@ TEST(Pro2Solve, VeryLongLines)
     // Lines of hundreds of thousands of characters, leading runs included.
     const std::string lines = std::string(250000, ' ') + "\t" + std::string(300000, 'a') + " \t\n" +
                               std::string(3, '\t') + std::string(400000, 'b');
-    for (const char* header : {"t2b 8", "b2t 8", "b2t 7", "wc only"}) {
+    for (const char* header : {"t2b 8", "b2t 8", "b2t 7", "b2t 63", "b2t 64", "b2t 65", "wc only"}) {
         const std::string input = std::string(header) + "\n" + lines;
         const std::string got = solve(input), expected = model::solve(input);
         EXPECT_TRUE(got == expected) << header << ": " << model::first_difference(got, expected);
