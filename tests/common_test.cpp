@@ -199,15 +199,19 @@ TEST(Output, FormatsNumbersInEveryBase)
 
 TEST(Output, KeepsOrderAcrossFlushesWithATinyBuffer)
 {
+    static const std::string block = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ+/";
+    const auto part = [](int i) { return static_cast<std::size_t>(i % 65); };
     std::string expected;
     for (int i = 0; i < 1000; ++i)
-        expected += std::to_string(i * 7919) + std::string(static_cast<std::size_t>(i % 5), '.') + "|long text|";
+        expected += std::to_string(i * 7919) + std::string(static_cast<std::size_t>(i % 5), '.') + "|long text|" +
+                    block.substr(0, part(i));
     const std::string text = captured(
-        [](common::Output& out) {
+        [&](common::Output& out) {
             for (int i = 0; i < 1000; ++i) {
                 out.number(i * 7919);
                 out.repeat('.', static_cast<std::size_t>(i % 5));
                 out.write("|long text|");
+                out.write_from_block<64>(block.data(), part(i));
             }
         },
         80);

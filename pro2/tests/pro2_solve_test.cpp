@@ -143,6 +143,25 @@ TEST(Pro2Solve, HostileBodiesAgreeWithTheModel)
     }
 }
 
+TEST(Pro2Solve, ManyShortLinesAgreeWithTheModel)
+{
+    // Short lines with leading runs, over more than one input block and
+    // output buffer, so that short copies meet the ends of both.
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> lead(0, 12), length(0, 70), kind(0, 3);
+    std::string body;
+    while (body.size() < 700000) {
+        for (int i = lead(random); i > 0; --i)
+            body += kind(random) == 0 ? '\t' : ' ';
+        body += std::string(static_cast<std::size_t>(length(random)), 'w') + '\n';
+    }
+    for (const char* header : {"t2b 4", "t2b 1", "b2t 4", "b2t 3", "b2t 1"}) {
+        const std::string input = std::string(header) + "\n" + body;
+        const std::string got = solve(input), expected = model::solve(input);
+        EXPECT_TRUE(got == expected) << header << ": " << model::first_difference(got, expected);
+    }
+}
+
 TEST(Pro2Solve, VeryLongLines)
 {
     // Lines of hundreds of thousands of characters, leading runs included.
