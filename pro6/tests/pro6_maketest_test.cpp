@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,6 +15,7 @@
 #include "pro6/case_maker.hpp"
 #include "tests/support/files.hpp"
 #include "tests/support/run.hpp"
+#include "tests/support/traces.hpp"
 
 namespace {
 
@@ -203,8 +203,7 @@ const std::string traces =
 
 std::string masked(const std::string& err)
 {
-    static const std::regex reading(R"((>>> [^\n]*=)-?[0-9]+\n)");
-    return std::regex_replace(err, reading, "$1#\n");
+    return testing_support::masked_readings(err, "=");
 }
 
 TEST(Pro6Maketest, WritesTheCaseOfTheCurrentSecond)
@@ -248,7 +247,7 @@ TEST(Pro6Maketest, RejectsAnswersBeforeAnyOutput)
             const auto result = run(maker, answers);
             EXPECT_EQ(result.status, 1) << maker << " " << answers;
             EXPECT_EQ(result.out, "") << maker << " " << answers;
-            EXPECT_EQ(result.err, std::regex_replace(err, std::regex("NAME"), maker));
+            EXPECT_EQ(result.err, testing_support::replaced(err, "NAME", maker));
         }
 }
 

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -15,6 +14,7 @@
 #include "pro6/case_maker.hpp"
 #include "tests/support/files.hpp"
 #include "tests/support/run.hpp"
+#include "tests/support/traces.hpp"
 
 namespace {
 
@@ -28,8 +28,7 @@ const std::string traces = ">>> stage 1 scanf complete: #\n>>> stage 1 printf co
 // Standard error with the clock readings of the traces replaced by "#".
 std::string masked(const std::string& err)
 {
-    static const std::regex reading(R"((>>> [^\n]*[ =])-?[0-9]+\n)");
-    return std::regex_replace(err, reading, "$1#\n");
+    return testing_support::masked_readings(err, " =");
 }
 
 std::string solve(const char* solver, const std::string& input)
