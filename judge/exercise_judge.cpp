@@ -547,19 +547,19 @@ int main(int argc, char** argv)
     out.write(judge::heading(info));
     out.flush();
 
-    std::vector<judge::CaseSpec> specs;
+    std::vector<judge::CaseSource> sources;
     if (options.cases_dir) {
         std::string error;
-        specs = judge::stored_cases(*info.cases_dir, error);
+        sources = judge::stored_cases(*info.cases_dir, error);
         if (!error.empty())
             setup_error(error);
     } else if (!options.stress) {
         for (int i = 0; i < settings.cases; ++i)
-            specs.push_back(judge::made_case(settings, i));
+            sources.push_back(judge::made_case(settings, i));
     }
-    ProgressLine progress(options.cases_dir ? static_cast<int>(specs.size()) : settings.cases);
+    ProgressLine progress(options.cases_dir ? static_cast<int>(sources.size()) : settings.cases);
     const judge::Result result = options.stress ? judge::stress(settings, progress.callback())
-                                                : judge::judge_cases(settings, specs, progress.callback());
+                                                : judge::judge_cases(settings, sources, progress.callback());
     progress.clear();
     if (const int signal = judge::interruption(); signal != 0)
         end_by(signal);

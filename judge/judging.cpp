@@ -164,14 +164,14 @@ struct Stop {
 // the files of a failing case are copied to the save folder).
 class CaseJudge {
 public:
-    CaseJudge(const Settings& settings, const CaseSpec& spec, Stop& stop)
-        : settings_(settings), spec_(spec), stop_(stop), folder_(new_folder(settings))
+    CaseJudge(const Settings& settings, const CaseSource& source, Stop& stop)
+        : settings_(settings), source_(source), stop_(stop), folder_(new_folder(settings))
     {
-        result_.name = spec.name;
-        result_.seed = spec.seed;
-        result_.maker = spec.maker;
-        result_.answers = spec.answers.text();
-        result_.size = spec.answers.label();
+        result_.name = source.name;
+        result_.seed = source.seed;
+        result_.maker = source.maker;
+        result_.answers = source.answers.text();
+        result_.size = source.answers.label();
     }
     ~CaseJudge() { remove_folder(folder_); }
     CaseJudge(const CaseJudge&) = delete;
@@ -254,19 +254,19 @@ private:
 
     std::vector<std::string> maker_argv() const
     {
-        const std::string& maker = settings_.makers.at(spec_.maker);
-        std::vector<std::string> argv{maker, "--seed", std::to_string(*spec_.seed)};
+        const std::string& maker = settings_.makers.at(source_.maker);
+        std::vector<std::string> argv{maker, "--seed", std::to_string(*source_.seed)};
         if (settings_.exercise->options_maker) {
-            for (std::size_t i = 0; i < spec_.answers.count(); ++i)
-                argv.push_back(spec_.answers.token(i));
+            for (std::size_t i = 0; i < source_.answers.count(); ++i)
+                argv.push_back(source_.answers.token(i));
         }
         return argv;
     }
 
     bool obtain_case()
     {
-        if (!spec_.seed) {
-            case_file_ = spec_.input;
+        if (!source_.seed) {
+            case_file_ = source_.input;
             std::error_code error;
             result_.size = size_label(fs::file_size(case_file_, error));
             return true;
@@ -279,7 +279,7 @@ private:
             launch.output = folder_ + "/maker.out";
         } else {
             launch.input = folder_ + "/answers";
-            std::ofstream(launch.input, std::ios::binary) << spec_.answers.text();
+            std::ofstream(launch.input, std::ios::binary) << source_.answers.text();
             launch.output = case_file_;
         }
         launch.error = folder_ + "/maker.err";
@@ -288,10 +288,10 @@ private:
             return false;
         if (ended_well(outcome))
             return true;
-        std::string message = message_in(launch.error, spec_.maker + ": ");
+        std::string message = message_in(launch.error, source_.maker + ": ");
         if (message.empty())
             message = message_in(folder_ + "/maker.out");
-        return invalid(spec_.maker + " failed (" + how_it_ended(outcome) + ")" + (message.empty() ? "" : ": " + message));
+        return invalid(source_.maker + " failed (" + how_it_ended(outcome) + ")" + (message.empty() ? "" : ": " + message));
     }
 
     // The validator and the reference (unless the expected output is
@@ -306,14 +306,14 @@ private:
         validation.error = folder_ + "/validator.err";
 
         std::optional<Launch> answer;
-        if (spec_.expected.empty()) {
+        if (source_.expected.empty()) {
             expected_file_ = folder_ + "/expected";
             answer = helper({settings_.reference});
             answer->input = case_file_;
             answer->output = expected_file_;
             answer->error = folder_ + "/reference.err";
         } else {
-            expected_file_ = spec_.expected;
+            expected_file_ = source_.expected;
         }
         Outcome validated;
         Outcome answered;
@@ -391,14 +391,14 @@ private:
     std::string replay_command(const std::string& saved_case) const
     {
         const std::string solution = shell_line(settings_.command);
-        if (spec_.seed && !settings_.exercise->options_maker)
-            return "printf " + shell_quote(printf_format(spec_.answers.text())) + " | " + shell_line(maker_argv()) +
+        if (source_.seed && !settings_.exercise->options_maker)
+            return "printf " + shell_quote(printf_format(source_.answers.text())) + " | " + shell_line(maker_argv()) +
                    " 2>/dev/null | " + solution;
         return solution + " < " + shell_quote(saved_case);
     }
 
     const Settings& settings_;
-    const CaseSpec& spec_;
+    const CaseSource& source_;
     Stop& stop_;
     const std::string folder_;
     std::string case_file_;
@@ -407,45 +407,45 @@ private:
 };
 
 // The name a failing case is saved under.
-std::string save_name(const CaseSpec& spec, const char* suffix = "")
+std::string save_name(const CaseSource& source, const char* suffix = "")
 {
-    return (spec.seed ? "seed-" + std::to_string(*spec.seed) : spec.name) + suffix;
+    return (source.seed ? "seed-" + std::to_string(*source.seed) : source.name) + suffix;
 }
 
 // Judges one case; false when the judging stopped.
-bool judge_one(const Settings& settings, const CaseSpec& spec, Stop& stop, CaseResult& result,
+bool judge_one(const Settings& settings, const CaseSource& source, Stop& stop, CaseResult& result,
                const char* save_suffix = "")
 {
-    CaseJudge judge(settings, spec, stop);
+    CaseJudge judge(settings, source, stop);
     if (!judge.judge() && stop.now)
         return false;
     if (!passed(judge.result().verdict) && settings.save && save_suffix != nullptr)
-        judge.save(save_name(spec, save_suffix));
+        judge.save(save_name(source, save_suffix));
     result = judge.result();
     return true;
 }
 
-// Runs judge_one over the specs, `jobs` at a time; the results stay in the
-// specs' order. With stop_at_failure, no case after the first failing one
+// Runs judge_one over the sources, `jobs` at a time; the results stay in the
+// sources' order. With stop_at_failure, no case after the first failing one
 // is started, and the results end with it.
-Result run_pool(const Settings& settings, const std::vector<CaseSpec>& specs, const Progress& progress,
+Result run_pool(const Settings& settings, const std::vector<CaseSource>& sources, const Progress& progress,
                 bool stop_at_failure)
 {
-    if (specs.empty())
+    if (sources.empty())
         return {};
     Stop stop;
-    std::vector<std::optional<CaseResult>> results(specs.size());
+    std::vector<std::optional<CaseResult>> results(sources.size());
     std::atomic<std::size_t> next{0};
-    std::atomic<std::size_t> first_failure{specs.size()};
+    std::atomic<std::size_t> first_failure{sources.size()};
     std::mutex report;
     int done = 0;
     const auto work = [&] {
         for (;;) {
             const std::size_t index = next++;
-            if (index >= specs.size() || stop.now || index > first_failure || interruption() != 0)
+            if (index >= sources.size() || stop.now || index > first_failure || interruption() != 0)
                 return;
             CaseResult result;
-            if (!judge_one(settings, specs[index], stop, result))
+            if (!judge_one(settings, sources[index], stop, result))
                 return;
             const std::lock_guard lock(report);
             if (stop_at_failure && !passed(result.verdict))
@@ -455,7 +455,7 @@ Result run_pool(const Settings& settings, const std::vector<CaseSpec>& specs, co
                 progress(result, ++done);
         }
     };
-    const int threads = std::max(1, std::min<int>(settings.jobs, static_cast<int>(specs.size())));
+    const int threads = std::max(1, std::min<int>(settings.jobs, static_cast<int>(sources.size())));
     std::vector<std::thread> pool;
     for (int i = 1; i < threads; ++i)
         pool.emplace_back(work);
@@ -465,7 +465,7 @@ Result run_pool(const Settings& settings, const std::vector<CaseSpec>& specs, co
 
     Result outcome;
     outcome.setup_error = stop.setup_error;
-    const std::size_t last = stop_at_failure ? std::min(first_failure.load(), specs.size() - 1) : specs.size() - 1;
+    const std::size_t last = stop_at_failure ? std::min(first_failure.load(), sources.size() - 1) : sources.size() - 1;
     for (std::size_t i = 0; i <= last && i < results.size(); ++i) {
         if (!results[i])
             continue;
@@ -483,10 +483,10 @@ bool fails(const CaseResult& result)
 
 // Remakes the failing case with ever smaller answers, at the same seed: a
 // bisection per shrinkable answer, repeated while any answer got smaller.
-Shrinking shrink(const Settings& settings, const CaseSpec& failing, const CaseResult& result, Stop& stop)
+Shrinking shrink(const Settings& settings, const CaseSource& failing, const CaseResult& result, Stop& stop)
 {
     Shrinking shrinking{result, result, 0};
-    CaseSpec current = failing;
+    CaseSource current = failing;
     bool smaller = true;
     while (smaller && shrinking.attempts < shrink_attempts && !stop.now) {
         smaller = false;
@@ -500,7 +500,7 @@ Shrinking shrink(const Settings& settings, const CaseSpec& failing, const CaseRe
             std::int64_t high = *value;  // fails
             while (low < high && shrinking.attempts < shrink_attempts && !stop.now) {
                 const std::int64_t middle = low + (high - low) / 2;
-                CaseSpec candidate = current;
+                CaseSource candidate = current;
                 candidate.answers.set(*index, middle);
                 if (settings.exercise->keep_consistent != nullptr)
                     settings.exercise->keep_consistent(candidate.answers);
@@ -562,25 +562,25 @@ bool passed(Verdict verdict)
     return verdict == Verdict::ok;
 }
 
-CaseSpec made_case(const Settings& settings, int index)
+CaseSource made_case(const Settings& settings, int index)
 {
     const std::vector<Preset>& presets = settings.exercise->presets[static_cast<int>(settings.size)];
     const Preset& preset = presets[static_cast<std::size_t>(index) % presets.size()];
-    CaseSpec spec;
-    spec.name = std::to_string(index + 1);
-    spec.seed = static_cast<std::uint32_t>(settings.seed + static_cast<std::uint32_t>(index));
-    spec.maker = preset.maker;
+    CaseSource source;
+    source.name = std::to_string(index + 1);
+    source.seed = static_cast<std::uint32_t>(settings.seed + static_cast<std::uint32_t>(index));
+    source.maker = preset.maker;
     std::string answers = settings.answers.value_or(preset.answers);
     if (settings.exercise->options_maker && settings.price_ceiling > 0 &&
         answers.find("--max-price") == std::string::npos)
         answers += " --max-price " + std::to_string(settings.price_ceiling);
-    spec.answers = Answers(answers);
-    return spec;
+    source.answers = Answers(answers);
+    return source;
 }
 
-std::vector<CaseSpec> stored_cases(const std::string& folder, std::string& error)
+std::vector<CaseSource> stored_cases(const std::string& folder, std::string& error)
 {
-    std::vector<CaseSpec> cases;
+    std::vector<CaseSource> cases;
     std::error_code failure;
     fs::directory_iterator entries(folder, failure);
     if (failure) {
@@ -591,19 +591,19 @@ std::vector<CaseSpec> stored_cases(const std::string& folder, std::string& error
         const fs::path& path = entry.path();
         if (path.extension() != ".in" || !entry.is_regular_file(failure))
             continue;
-        CaseSpec spec;
-        spec.name = path.stem().string();
-        spec.input = path.string();
+        CaseSource source;
+        source.name = path.stem().string();
+        source.input = path.string();
         const fs::path answer = fs::path(path).replace_extension(".ans");
         if (fs::is_regular_file(answer, failure))
-            spec.expected = answer.string();
-        cases.push_back(std::move(spec));
+            source.expected = answer.string();
+        cases.push_back(std::move(source));
     }
-    std::sort(cases.begin(), cases.end(), [](const CaseSpec& a, const CaseSpec& b) { return a.name < b.name; });
-    for (const CaseSpec& spec : cases) {
-        std::ifstream file(spec.input);
+    std::sort(cases.begin(), cases.end(), [](const CaseSource& a, const CaseSource& b) { return a.name < b.name; });
+    for (const CaseSource& source : cases) {
+        std::ifstream file(source.input);
         if (!file) {
-            error = "cannot read the case " + spec.input;
+            error = "cannot read the case " + source.input;
             return {};
         }
     }
@@ -612,24 +612,24 @@ std::vector<CaseSpec> stored_cases(const std::string& folder, std::string& error
     return cases;
 }
 
-Result judge_cases(const Settings& settings, const std::vector<CaseSpec>& cases, const Progress& progress)
+Result judge_cases(const Settings& settings, const std::vector<CaseSource>& cases, const Progress& progress)
 {
     return run_pool(settings, cases, progress, false);
 }
 
 Result stress(const Settings& settings, const Progress& progress)
 {
-    std::vector<CaseSpec> specs;
+    std::vector<CaseSource> sources;
     for (int i = 0; i < settings.cases; ++i)
-        specs.push_back(made_case(settings, i));
-    Result result = run_pool(settings, specs, progress, true);
+        sources.push_back(made_case(settings, i));
+    Result result = run_pool(settings, sources, progress, true);
     if (!result.setup_error.empty() || result.cases.empty() || !fails(result.cases.back()) ||
         interruption() != 0)
         return result;
     const CaseResult& failure = result.cases.back();
     const std::size_t index = static_cast<std::size_t>(std::stoi(failure.name) - 1);
     Stop stop;
-    result.shrinking = shrink(settings, specs[index], failure, stop);
+    result.shrinking = shrink(settings, sources[index], failure, stop);
     if (!stop.setup_error.empty())
         result.setup_error = stop.setup_error;
     return result;

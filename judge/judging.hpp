@@ -40,7 +40,7 @@ struct Settings {
 };
 
 // One case: made by a maker from a seed and answers, or stored in a file.
-struct CaseSpec {
+struct CaseSource {
     std::string name;
     std::optional<std::uint32_t> seed;  // made cases only
     std::string maker;
@@ -81,17 +81,17 @@ struct Result {
 };
 
 // The case made with seed settings.seed + index.
-CaseSpec made_case(const Settings& settings, int index);
+CaseSource made_case(const Settings& settings, int index);
 
 // The stored cases in folder, NAME.in with NAME.ans where present, by name;
 // "" in error when there are some, else what is wrong.
-std::vector<CaseSpec> stored_cases(const std::string& folder, std::string& error);
+std::vector<CaseSource> stored_cases(const std::string& folder, std::string& error);
 
 // Called after each case, one call at a time, with the cases judged so far.
 using Progress = std::function<void(const CaseResult& latest, int done)>;
 
 // Judges the cases, settings.jobs at a time.
-Result judge_cases(const Settings& settings, const std::vector<CaseSpec>& cases, const Progress& progress);
+Result judge_cases(const Settings& settings, const std::vector<CaseSource>& cases, const Progress& progress);
 
 // Makes and judges cases until the first failure or settings.cases, then
 // shrinks that failure.
