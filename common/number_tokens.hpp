@@ -1,7 +1,6 @@
 // A token reader for validators of formats made of numbers: white-space
 // separated tokens, each with its place, the white space before it, and
-// whether it is a whole decimal integer and which. Unlike Tokens, which
-// copies every token and every gap into strings, it reads a token that
+// whether it is a whole decimal integer and which. It reads a token that
 // stands whole in the input block where it stands, classifies it at once,
 // and keeps only the first bytes of a token or a gap: millions of numbers go
 // through in milliseconds, and a token of any length in bounded memory.
@@ -10,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "common/input.hpp"
@@ -77,6 +77,13 @@ public:
     // bytes, and its whole length.
     std::string_view gap() const { return {gap_, gap_length_ < kept_gap ? gap_length_ : kept_gap}; }
     std::size_t gap_length() const { return gap_length_; }
+
+    // That white space as a message shows it: quoted, with "..." where it
+    // was cut.
+    std::string shown_gap() const
+    {
+        return '"' + quoted(gap()) + (gap_length_ > kept_gap ? "...\"" : "\"");
+    }
 
     // Whether that white space is exactly `expected` (at most kept_gap
     // bytes). Compared here byte by byte: a call to memcmp for one or two

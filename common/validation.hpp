@@ -1,8 +1,6 @@
 // What the validators share: where a byte of the input stands, the one line
-// that reports the first violation, a reader of white-space separated tokens
-// that knows where each token stands and what separated it from the one
-// before, and the report of a valid case with the extremes of every bounded
-// quantity beside its limits.
+// that reports the first violation, and the report of a valid case with the
+// extremes of every bounded quantity beside its limits.
 #pragma once
 
 #include <algorithm>
@@ -16,7 +14,6 @@
 #include <vector>
 
 #include "common/fail.hpp"
-#include "common/input.hpp"
 #include "common/output.hpp"
 
 namespace common {
@@ -60,91 +57,6 @@ inline std::string quoted(std::string_view token)
     fail("line %lld, column %lld: %s (found \"%s\")", static_cast<long long>(at.line),
          static_cast<long long>(at.column), what.c_str(), quoted(found).c_str());
 }
-
-// Reads tokens as "%s" does (runs of bytes between white space), each with
-// the place it starts at and the white space before it. A token of any
-// length is read whole.
-class Tokens {
-public:
-    explicit Tokens(Input& in) : in_(in) {}
-
-    // Moves to the next token; false at the end of input, where place()
-    // then stands and gap() holds the white space before the end.
-    bool next()
-    {
-        gap_.clear();
-        gap_length_ = 0;
-        token_.clear();
-        if (!skip_space()) {
-            place_ = here();
-            return false;
-        }
-        place_ = here();
-        for (;;) {
-            const char* const begin = in_.data();
-            const char* const end = begin + in_.available();
-            const char* p = begin;
-            while (p < end && !is_space(static_cast<unsigned char>(*p)))
-                ++p;
-            token_.append(begin, p);
-            consume(static_cast<std::size_t>(p - begin));
-            if (p < end || !in_.fill())
-                return true;
-        }
-    }
-
-    std::string_view text() const { return token_; }
-    Place place() const { return place_; }
-
-    // The white space before the token (or the end): its first bytes, up to
-    // eight, and its whole length.
-    std::string_view gap() const { return gap_; }
-    std::size_t gap_length() const { return gap_length_; }
-
-    // The place of the next unread byte.
-    Place here() const { return {line_, static_cast<std::int64_t>(offset_ - line_start_) + 1}; }
-
-private:
-    static constexpr std::size_t kept_gap = 8;
-
-    bool skip_space()
-    {
-        for (;;) {
-            if (!in_.fill())
-                return false;
-            const char* const begin = in_.data();
-            const char* const end = begin + in_.available();
-            const char* p = begin;
-            for (; p < end && is_space(static_cast<unsigned char>(*p)); ++p) {
-                if (gap_.size() < kept_gap)
-                    gap_ += *p;
-                if (*p == '\n') {
-                    ++line_;
-                    line_start_ = offset_ + static_cast<std::uint64_t>(p - begin) + 1;
-                }
-            }
-            gap_length_ += static_cast<std::size_t>(p - begin);
-            consume(static_cast<std::size_t>(p - begin));
-            if (p < end)
-                return true;
-        }
-    }
-
-    void consume(std::size_t n)
-    {
-        in_.advance(n);
-        offset_ += n;
-    }
-
-    Input& in_;
-    std::string token_;
-    std::string gap_;
-    std::size_t gap_length_ = 0;
-    Place place_;
-    std::int64_t line_ = 1;
-    std::uint64_t offset_ = 0;      // bytes consumed
-    std::uint64_t line_start_ = 0;  // offset of the current line's first byte
-};
 
 // The smallest and largest value met of one quantity.
 class Extremes {

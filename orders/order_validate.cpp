@@ -337,7 +337,7 @@ private:
             common::invalid(end,
                             tokens_.gap_length() == 0 ? std::string("the last line does not end with a line break")
                                                       : "the case must end with a single line break, not " +
-                                                            shown_gap(),
+                                                            tokens_.shown_gap(),
                             "");
         check_coverage_for_solvers();
     }
@@ -371,7 +371,7 @@ private:
     std::int64_t check_number(What what, std::string_view layout, std::int64_t lowest, std::int64_t highest)
     {
         if (strict_ && !tokens_.gap_is(layout))
-            violation(what() + " must " + layout_rule(layout) + " " + shown_gap());
+            violation(what() + " must " + layout_rule(layout) + " " + tokens_.shown_gap());
         if (!tokens_.is_number())
             violation(what() + " is not a whole decimal integer");
         const std::int64_t value = tokens_.value();
@@ -393,15 +393,6 @@ private:
         if (layout == blank)
             return "follow a single blank, not";
         return layout.size() == 1 ? "follow a single line break, not" : "follow a line break and an empty line, not";
-    }
-
-    // The white space before the current token, quoted for a message.
-    std::string shown_gap() const
-    {
-        std::string shown = "\"";
-        shown += common::quoted(tokens_.gap());
-        shown += tokens_.gap_length() > tokens_.gap().size() ? "...\"" : "\"";
-        return shown;
     }
 
     [[noreturn]] void violation(const std::string& what) const

@@ -1,6 +1,6 @@
 // The tokens of a PRO3 case file for pro3-validate: each with the place it
-// starts at and the white space before it, as common::Tokens gives them, but
-// only the first bytes of a token are kept and the rest is measured. The
+// starts at and the white space before it. Only the first bytes of a token
+// are kept and the rest is measured. The
 // longest token the format allows has 23 characters, so a longer one is
 // rejected anyway, and an input without any white space streams through in
 // the reader's buffer instead of being held whole.

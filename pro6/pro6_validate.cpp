@@ -220,7 +220,7 @@ private:
         if (!tokens_.next())
             common::invalid(tokens_.place(), ended(), "");
         if (strict_ && !tokens_.gap_is(layout))
-            violation(what() + " must " + layout_rule(layout) + " " + shown_gap());
+            violation(what() + " must " + layout_rule(layout) + " " + tokens_.shown_gap());
         if (!tokens_.is_number())
             violation(what() + " is not a whole decimal integer");
         const std::int64_t value = tokens_.value();
@@ -329,7 +329,7 @@ private:
             common::invalid(tokens_.place(),
                             tokens_.gap_length() == 0 ? std::string("the last line does not end with a line break")
                                                       : "the case must end with a single line break, not " +
-                                                            shown_gap(),
+                                                            tokens_.shown_gap(),
                             "");
     }
 
@@ -346,15 +346,6 @@ private:
         return "follow a line break and " +
                (layout.size() == 2 ? std::string("an empty line") : std::to_string(layout.size() - 1) + " empty lines") +
                ", not";
-    }
-
-    // The white space before the current token, quoted for a message.
-    std::string shown_gap() const
-    {
-        std::string shown = "\"";
-        shown += common::quoted(tokens_.gap());
-        shown += tokens_.gap_length() > tokens_.gap().size() ? "...\"" : "\"";
-        return shown;
     }
 
     [[noreturn]] void violation(const std::string& what) const
