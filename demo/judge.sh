@@ -22,7 +22,9 @@ judge_step() {
   fi
 }
 
-if [ -n "$judge_missing" ]; then
+if [ ! -x "$BIN/exercise-judge" ]; then
+  printf '\n   (skipped: exercise-judge is not built; see "Building" in README.md)\n'
+elif [ -n "$judge_missing" ]; then
   printf '\n   (skipped: the validators%s are not built)\n' "$judge_missing"
 else
   judge_step "pro6-solve-b (bubble sort) against pro6-solve, 10 small cases:" \
