@@ -20,24 +20,11 @@ WORK=$(mkdir -p "$BUILD/bench-data" && cd "$BUILD/bench-data" && pwd)
 RESULTS="$WORK/results"
 export BIN BENCH_BIN WORK LC_ALL=C
 
-# The tools the bench runs, each with the Debian package that brings it.
-declare -A TOOL_PACKAGES=([hyperfine]=hyperfine [jq]=jq [gnuplot]=gnuplot-nox [sqlite3]=sqlite3
-  [/usr/bin/time]=time)
+# Its tools (hyperfine, jq, gnuplot, sqlite3, GNU time) come from tools/deps
+# bench, which make bench runs first.
+
 # The exercise scripts in table order; one not written yet is skipped.
 EXERCISES=(pro3 pro2 pro6 orders transfer judge)
-
-# install_tools: apt-get installs the packages of the tools not found.
-install_tools() {
-  local tool missing=() sudo_cmd=""
-  for tool in "${!TOOL_PACKAGES[@]}"; do
-    command -v "$tool" > /dev/null || missing+=("${TOOL_PACKAGES[$tool]}")
-  done
-  [ ${#missing[@]} -gt 0 ] || return 0
-  [ "$(id -u)" -ne 0 ] && sudo_cmd=sudo
-  echo "bench: installing ${missing[*]}"
-  $sudo_cmd apt-get update
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y --no-install-recommends "${missing[@]}"
-}
 
 # replace_between FILE BEGIN END CONTENT: FILE with the lines between the
 # marker lines BEGIN and END replaced by the file CONTENT.
@@ -55,7 +42,6 @@ replace_between() {
 }
 
 source "$HERE/lib.sh"
-install_tools
 if quick; then
   HYPERFINE_RUNS=(--runs 3)
   write=${BENCH_WRITE:-0}

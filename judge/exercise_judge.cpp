@@ -466,7 +466,8 @@ judge::RunInfo run_info(const Options& options, const judge::Settings& settings)
     info.reference = settings.reference;
     info.limits = settings.bounds.limits;
     info.stress = options.stress;
-    info.save = settings.save;
+    // As typed: the table names the folder as the user did.
+    info.save = options.save;
     return info;
 }
 
