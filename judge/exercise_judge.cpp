@@ -25,9 +25,11 @@
 #include "common/output.hpp"
 #include "judge/exercises.hpp"
 #include "judge/judging.hpp"
+#include "judge/keeper.hpp"
 #include "judge/process.hpp"
 #include "judge/report.hpp"
 #include "judge/sandbox.hpp"
+#include "judge/text.hpp"
 
 #ifndef SUITE_VERSION
 #define SUITE_VERSION "0.0.0"
@@ -36,6 +38,9 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// The largest /dev/shm of a sandbox; never more than the memory limit.
+constexpr std::uint64_t shm_bytes = std::uint64_t{64} << 20;
 
 // What the command line asks for.
 struct Options {
@@ -50,6 +55,8 @@ struct Options {
     double time_limit = 10;
     std::uint64_t memory_limit = 1024;
     std::uint64_t output_limit = 256;
+    int process_limit = 256;
+    std::vector<std::string> environment;
     int jobs = 1;
     bool stress = false;
     std::optional<std::string> save;
@@ -75,18 +82,20 @@ files in the current folder are given to it with their full path.
 )";
 
 const char* const more =
-    R"(Sandbox: with bwrap, each solution runs in new namespaces (no network, no
-view of other processes), with no capabilities, in a new session, dying with
-the judge; the file system is read-only but for its working folder, /tmp is
-private (as large as the output limit), and the judge's temporary files, the
-cases folder and the save folder are hidden. With none, it runs as the
-judge's user in its own session and process group, which are killed when it
-ends, and nothing else is isolated. auto takes bwrap when a trial run works,
-else none with a warning.
+    R"(Sandbox: every solution runs under exercise-judge-keeper, which reports how
+it ended, with a system-call filter (no tracing, no new namespaces or mounts)
+and a small fixed environment. With bwrap, each solution runs in new
+namespaces (no network, no view of other processes), with no capabilities,
+in a new session, dying with the judge; the file system is read-only but for
+its working folder; /tmp (as large as the output limit) and /dev/shm are
+private and in memory, and the judge's temporary files, the cases folder and
+the save folder are hidden. With none, it runs as the judge's user, who it
+can reach as that user can. auto takes bwrap when a trial run works, else
+none with a warning.
 
 Limits: processor time counts every process of the solution; memory is the
-resident memory of all its processes together; the output limit applies to
-every file it writes.
+resident memory of all its processes together, and in bwrap the bytes in its
+/tmp and /dev/shm; the output limit applies to every file it writes.
 
 Exit status: 0 when every case passed, 1 when any failed, 2 for a usage or
 setup error (unknown exercise, a command or suite program that cannot be
@@ -254,6 +263,19 @@ Options parse(int argc, char** argv)
     app.add_option("--output-limit", options.output_limit, "standard output per case (default 256)")
         ->type_name("MB")
         ->check(range(std::uint64_t{1}, std::uint64_t{1} << 20));
+    app.add_option("--process-limit", options.process_limit,
+                   "processes of the solution at once (default 256)")
+        ->type_name("N")
+        ->check(range(1, 100000));
+    app.add_option("--env", options.environment,
+                   "add NAME=VALUE to the solution's environment\n(PATH, HOME, LANG and TMPDIR are set)")
+        ->type_name("NAME=VALUE")
+        ->check(CLI::Validator(
+            [](const std::string& text) {
+                const std::size_t equals = text.find('=');
+                return equals == std::string::npos || equals == 0 ? std::string("expected NAME=VALUE") : std::string();
+            },
+            "", ""));
     app.add_option("-j,--jobs", options.jobs,
                    "judge N cases at a time (default 1, so that\ntimings stay comparable)")
         ->type_name("N")
@@ -379,36 +401,51 @@ void check_writable(const std::optional<std::string>& path)
 
 judge::Sandbox choose_sandbox(const Options& options, const judge::Settings& settings)
 {
-    if (options.sandbox == "none")
-        return judge::Sandbox();
-    const bool required = options.sandbox == "bwrap";
-    const std::string bwrap = judge::find_program("bwrap", false);
-    std::string problem = bwrap.empty() ? "bwrap is not installed" : "";
-    judge::Sandbox sandbox;
-    if (problem.empty()) {
-        // Hidden where they really are, past any symbolic link.
-        std::vector<std::string> hidden{temporary_folder};
-        for (const std::optional<std::string>& folder : {options.cases_dir, settings.save}) {
-            std::error_code error;
-            if (folder)
-                hidden.push_back(fs::weakly_canonical(*folder, error).string());
-        }
-        sandbox = judge::Sandbox(bwrap, hidden, settings.bounds.limits.file_bytes);
-        for (std::size_t i = 0; i < settings.command.size(); ++i)
-            if (settings.command[i][0] == '/')
-                sandbox.expose(settings.command[i], i == 0);
-        const std::string trial = temporary_folder + "/trial";
+    const std::string keeper = suite_program(judge::keeper_program, "program");
+    const std::string trial = temporary_folder + "/trial";
+    const auto works = [&](const judge::Sandbox& sandbox) {
         fs::create_directories(trial);
-        problem = sandbox.trial(trial);
+        const std::string problem = sandbox.trial(trial);
         judge::remove_folder(trial);
+        return problem;
+    };
+    std::string problem;
+    if (options.sandbox != "none") {
+        const std::string bwrap = judge::find_program("bwrap", false);
+        problem = bwrap.empty() ? "bwrap is not installed" : "";
+        if (problem.empty()) {
+            // Hidden where they really are, past any symbolic link.
+            std::vector<std::string> hidden{temporary_folder};
+            for (const std::optional<std::string>& folder : {options.cases_dir, settings.save}) {
+                std::error_code error;
+                if (folder)
+                    hidden.push_back(fs::weakly_canonical(*folder, error).string());
+            }
+            const judge::Limits& limits = settings.bounds.limits;
+            const judge::SandboxSizes sizes{limits.file_bytes, std::min(limits.memory_bytes, shm_bytes)};
+            judge::Sandbox sandbox(keeper, options.environment, bwrap, hidden, sizes);
+            for (std::size_t i = 0; i < settings.command.size(); ++i)
+                if (settings.command[i][0] == '/')
+                    sandbox.expose(settings.command[i], i == 0);
+            problem = works(sandbox);
+            if (problem.empty())
+                return sandbox;
+        }
+        if (options.sandbox == "bwrap")
+            common::fail("bwrap cannot run here: %s", problem.c_str());
     }
+    judge::Sandbox sandbox(keeper, options.environment);
+    if (const std::string keeper_problem = works(sandbox); !keeper_problem.empty())
+        common::fail("%s cannot run here: %s", judge::keeper_program, keeper_problem.c_str());
     if (problem.empty())
-        return sandbox;
-    if (required)
-        common::fail("bwrap cannot run here: %s", problem.c_str());
-    std::fprintf(stderr, "%s: warning: bwrap cannot run here (%s); solutions run without a sandbox\n",
-                 common::program_name, problem.c_str());
-    return judge::Sandbox();
+        std::fprintf(stderr, "%s: no sandbox: the solution runs as your user and can read, change or stop "
+                             "whatever you can, this judge included; --sandbox bwrap isolates it\n",
+                     common::program_name);
+    else
+        std::fprintf(stderr, "%s: warning: bwrap cannot run here (%s); solutions run without a sandbox, as "
+                             "your user, able to reach whatever you can\n",
+                     common::program_name, problem.c_str());
+    return sandbox;
 }
 
 judge::Settings set_up(const Options& options)
@@ -436,6 +473,7 @@ judge::Settings set_up(const Options& options)
     limits.wall_seconds = 2 * options.time_limit + 1;
     limits.memory_bytes = options.memory_limit << 20;
     limits.file_bytes = options.output_limit << 20;
+    limits.processes = options.process_limit;
     settings.helper_wall_seconds = std::max(60.0, 10 * limits.wall_seconds);
     settings.jobs = options.jobs;
     settings.stress = options.stress;
@@ -446,7 +484,6 @@ judge::Settings set_up(const Options& options)
     make_temporary_folder();
     settings.temporary = temporary_folder;
     settings.sandbox = choose_sandbox(options, settings);
-    settings.bounds.sandboxed = settings.sandbox.isolates();
     return settings;
 }
 
@@ -483,7 +520,7 @@ public:
         return [this](const judge::CaseResult& latest, int done) {
             failed_ += judge::passed(latest.verdict) ? 0 : 1;
             std::fprintf(stderr, "\r%s: %d of %d cases judged, %d failed; case %s: %s\033[K", common::program_name,
-                         done, total_, failed_, latest.name.c_str(), judge::verdict_name(latest.verdict));
+                         done, total_, failed_, judge::terminal_text(latest.name).c_str(), judge::verdict_name(latest.verdict));
         };
     }
 
@@ -512,7 +549,7 @@ void write_file(const std::string& path, const std::string& text)
 [[noreturn]] void setup_error(const std::string& message)
 {
     common::failure_status = 2;
-    common::fail("%s", message.c_str());
+    common::fail("%s", judge::terminal_text(message).c_str());
 }
 
 // Ends the judge as the interrupting signal would have, once its runs are

@@ -1,16 +1,26 @@
-// exercise-judge-keeper: runs a command as its child, waits for it and for
-// every process it leaves behind, and reports on descriptor 3 how the
-// command ended and the processor time and peak memory of it and its
-// descendants; then exits as the command did. exercise-judge runs it inside
-// the sandbox, where the judge cannot wait for the solution itself.
+// exercise-judge-keeper: runs a command as its child under a system-call
+// filter, waits for it and for every process it leaves behind, and reports
+// on descriptor 3 how the command ended, the processor time and peak memory
+// of it and its descendants, and the bytes left in the file systems it was
+// asked to count; then exits as the command did. exercise-judge runs every
+// solution under it: inside bwrap as the sandbox's first process, without a
+// sandbox as the solution's parent.
 //
-// Only the C library is used, so that it starts in a fraction of the time
-// a C++ program takes: it runs once per judged case.
+// The keeper is the subreaper (inside bwrap, the init) of everything below
+// it, so nothing the command starts leaves its tree; it cannot be traced or
+// have its descriptors taken (not dumpable, and the filter refuses the
+// calls that would), so its report is the judge's word on the run.
+//
+// Only the C library and libseccomp are used, so that it starts in a
+// fraction of the time a C++ program takes: it runs once per judged case.
 
 #include <fcntl.h>
+#include <sched.h>
+#include <seccomp.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/statfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,26 +40,55 @@ namespace {
 
 // What --help shows.
 const char* const help =
-    "Usage: exercise-judge-keeper -- COMMAND [ARG]...\n"
-    "Runs COMMAND (a path) as its child with descriptor 3 closed, waits for it,\n"
-    "kills and reaps every process it leaves, writes how COMMAND ended and what it\n"
-    "and its descendants used to descriptor 3, and exits with COMMAND's status\n"
-    "(128 + N for signal N). exercise-judge runs it inside its sandbox; it is of\n"
-    "no use on its own.\n"
+    "Usage: exercise-judge-keeper [--count FOLDER]... -- COMMAND [ARG]...\n"
+    "Runs COMMAND (a path) as its child with descriptor 3 closed, under a\n"
+    "system-call filter, waits for it, kills and reaps every process it leaves,\n"
+    "writes how COMMAND ended and what it and its descendants used to descriptor\n"
+    "3, and exits with COMMAND's status (128 + N for signal N). exercise-judge\n"
+    "runs every solution under it; it is of no use on its own.\n"
     "\n"
     "Options:\n"
+    "      --count FOLDER    add the bytes the file system at FOLDER holds at the\n"
+    "                        end to the report\n"
     "      --help            display this help and exit\n"
     "      --version         output version information and exit\n"
     "\n"
-    "The report: five signed 64-bit integers in the machine's order: 1 when\n"
-    "COMMAND was killed by a signal (else 0), the exit status or signal number,\n"
-    "user and system processor time in microseconds, peak resident memory in\n"
-    "kilobytes.\n"
+    "The filter answers EPERM to the system calls that reach into other\n"
+    "processes (ptrace, process_vm_readv and _writev, pidfd_getfd, kcmp), that\n"
+    "make namespaces or mounts (unshare, setns, clone with a namespace flag,\n"
+    "mount and the new mount calls, umount2, pivot_root, chroot), and to keyctl,\n"
+    "add_key, request_key, bpf, perf_event_open, userfaultfd, io_uring,\n"
+    "memfd_create, shmget, msgget, kernel modules, reboot, kexec, swapon,\n"
+    "swapoff, acct; clone3 gets ENOSYS, so that the C library falls back to\n"
+    "clone, whose flags the filter can see.\n"
+    "\n"
+    "The report: seven signed 64-bit integers in the machine's order: a fixed\n"
+    "mark, 1 when COMMAND was killed by a signal (else 0), the exit status or\n"
+    "signal number, user and system processor time in microseconds, peak\n"
+    "resident memory in kilobytes, and the bytes the counted file systems held.\n"
     "\n"
     "Exit status: COMMAND's; 127 when it cannot be run; 2 for a usage error.\n"
     "\n"
     "Examples:\n"
     "  exercise-judge-keeper -- /usr/bin/true 3> report\n";
+
+// System calls refused to the command and all it starts.
+const char* const refused_calls[] = {
+    "ptrace", "process_vm_readv", "process_vm_writev", "pidfd_getfd", "kcmp",
+    "unshare", "setns", "mount", "umount2", "pivot_root", "chroot",
+    "fsopen", "fsconfig", "fsmount", "fspick", "move_mount", "open_tree", "mount_setattr",
+    "keyctl", "add_key", "request_key", "bpf", "perf_event_open", "userfaultfd",
+    "io_uring_setup", "io_uring_enter", "io_uring_register", "memfd_create", "memfd_secret",
+    "shmget", "msgget", "init_module", "finit_module", "delete_module",
+    "reboot", "kexec_load", "kexec_file_load", "swapon", "swapoff", "acct",
+};
+
+// The clone flags that make a namespace: clone with any of them is refused.
+const unsigned long namespace_flags[] = {CLONE_NEWNS,  CLONE_NEWUSER, CLONE_NEWPID,   CLONE_NEWNET,
+                                         CLONE_NEWUTS, CLONE_NEWIPC,  CLONE_NEWCGROUP};
+
+// The most folders --count takes.
+constexpr int most_counted = 8;
 
 // Prints text and exits with status 0; status 1 when it cannot be written.
 [[noreturn]] void print_and_exit(const char* text)
@@ -65,13 +104,47 @@ const char* const help =
     std::exit(2);
 }
 
+// The filter, for this machine's system calls and, on x86-64, for those of
+// 32-bit and x32 programs too; null when it cannot be made.
+scmp_filter_ctx make_filter()
+{
+    scmp_filter_ctx filter = ::seccomp_init(SCMP_ACT_ALLOW);
+    if (filter == nullptr)
+        return nullptr;
+    if (::seccomp_arch_native() == SCMP_ARCH_X86_64) {
+        ::seccomp_arch_add(filter, SCMP_ARCH_X86);
+        ::seccomp_arch_add(filter, SCMP_ARCH_X32);
+    }
+    int error = 0;
+    for (const char* name : refused_calls) {
+        const int call = ::seccomp_syscall_resolve_name(name);
+        // A call this libseccomp does not know, the kernel has not either.
+        if (call != __NR_SCMP_ERROR)
+            error = error != 0 ? error : ::seccomp_rule_add(filter, SCMP_ACT_ERRNO(EPERM), call, 0);
+    }
+    for (const unsigned long flag : namespace_flags)
+        error = error != 0 ? error
+                           : ::seccomp_rule_add(filter, SCMP_ACT_ERRNO(EPERM), SCMP_SYS(clone), 1,
+                                                SCMP_A0(SCMP_CMP_MASKED_EQ, flag, flag));
+    if (error == 0)
+        error = ::seccomp_rule_add(filter, SCMP_ACT_ERRNO(ENOSYS), SCMP_SYS(clone3), 0);
+    if (error != 0) {
+        ::seccomp_release(filter);
+        errno = -error;
+        return nullptr;
+    }
+    return filter;
+}
+
 // Kills and reaps the keeper's children until none is left; those the
 // command left come to it, the keeper being their subreaper.
 void end_children()
 {
     char path[64];
     std::snprintf(path, sizeof path, "/proc/self/task/%d/children", static_cast<int>(::getpid()));
-    for (int round = 0; round < 1000; ++round) {
+    for (int round = 0; round < 100000; ++round) {
+        while (::waitpid(-1, nullptr, WNOHANG) > 0) {
+        }
         const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
         if (fd < 0)
             return;
@@ -81,10 +154,12 @@ void end_children()
         if (got <= 0)
             return;
         text[got] = '\0';
-        for (char* at = text; *at != '\0';) {
+        // Each number ends with a blank: one cut off at the buffer's end is
+        // left for the next round.
+        for (char* at = text;;) {
             char* end = nullptr;
             const long child = std::strtol(at, &end, 10);
-            if (end == at)
+            if (end == at || *end != ' ')
                 break;
             ::kill(static_cast<pid_t>(child), SIGKILL);
             while (::waitpid(static_cast<pid_t>(child), nullptr, 0) < 0 && errno == EINTR) {
@@ -92,6 +167,18 @@ void end_children()
             at = end;
         }
     }
+}
+
+// The bytes the file systems at the folders hold.
+std::int64_t held_bytes(char** folders, int count)
+{
+    std::int64_t bytes = 0;
+    for (int i = 0; i < count; ++i) {
+        struct statfs info {};
+        if (::statfs(folders[i], &info) == 0)
+            bytes += static_cast<std::int64_t>(info.f_blocks - info.f_bfree) * static_cast<std::int64_t>(info.f_frsize);
+    }
+    return bytes;
 }
 
 std::int64_t microseconds(const timeval& time)
@@ -108,33 +195,73 @@ int main(int argc, char** argv)
         print_and_exit(help);
     if (argc > 1 && std::strcmp(argv[1], "--version") == 0)
         print_and_exit("exercise-judge-keeper (exercise suite) " SUITE_VERSION "\n");
-    if (argc < 3 || std::strcmp(argv[1], "--") != 0)
-        usage_error("expected -- COMMAND [ARG]...");
+    char* counted[most_counted];
+    int count = 0;
+    int at = 1;
+    for (; at + 1 < argc && std::strcmp(argv[at], "--count") == 0; at += 2) {
+        if (count == most_counted)
+            usage_error("too many --count folders");
+        counted[count++] = argv[at + 1];
+    }
+    if (at + 1 >= argc || std::strcmp(argv[at], "--") != 0)
+        usage_error("expected [--count FOLDER]... -- COMMAND [ARG]...");
+    char** command = argv + at + 1;
 
     // The command must not write reports of its own: the descriptor is
-    // closed in it, and the keeper's own descriptors are out of its reach
-    // through /proc (the command's exec makes it dumpable again).
+    // closed in it, and the keeper's own descriptors and memory are out of
+    // its reach through /proc (the command's exec makes it dumpable again).
     ::fcntl(judge::keeper_fd, F_SETFD, FD_CLOEXEC);
     ::prctl(PR_SET_DUMPABLE, 0);
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
+    const scmp_filter_ctx filter = make_filter();
+    if (filter == nullptr)
+        common::fail("cannot make the system-call filter: %s", std::strerror(errno));
+    const pid_t keeper = ::getpid();
     const pid_t pid = ::fork();
     if (pid < 0)
         common::fail("cannot fork: %s", std::strerror(errno));
     if (pid == 0) {
-        ::execv(argv[2], argv + 2);
-        std::fprintf(stderr, "%s: cannot execute %s: %s\n", common::program_name, argv[2], std::strerror(errno));
+        // The command dies with the keeper, as the keeper with the judge.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != keeper)
+            ::_exit(127);
+        // Without the filter, nothing runs.
+        if (const int error = ::seccomp_load(filter); error != 0) {
+            std::fprintf(stderr, "%s: cannot install the system-call filter: %s\n", common::program_name,
+                         std::strerror(-error));
+            ::_exit(127);
+        }
+        ::execv(command[0], command);
+        std::fprintf(stderr, "%s: cannot execute %s: %s\n", common::program_name, command[0], std::strerror(errno));
         ::_exit(127);
     }
+    ::seccomp_release(filter);
+
+    // Orphans come here too: each is reaped as it ends, so that none waits
+    // as a zombie, until the command itself has ended.
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    for (;;) {
+        int reaped_status = 0;
+        const pid_t reaped = ::waitpid(-1, &reaped_status, 0);
+        if (reaped == pid) {
+            status = reaped_status;
+            break;
+        }
+        if (reaped < 0 && errno != EINTR)
+            common::fail("lost the command: %s", std::strerror(errno));
     }
     end_children();
 
     rusage usage{};
     ::getrusage(RUSAGE_CHILDREN, &usage);
     const bool signaled = WIFSIGNALED(status);
-    const judge::KeeperReport report{signaled ? 1 : 0, signaled ? WTERMSIG(status) : WEXITSTATUS(status),
-                                     microseconds(usage.ru_utime), microseconds(usage.ru_stime), usage.ru_maxrss};
+    const judge::KeeperReport report{judge::keeper_magic,
+                                     signaled ? 1 : 0,
+                                     signaled ? WTERMSIG(status) : WEXITSTATUS(status),
+                                     microseconds(usage.ru_utime),
+                                     microseconds(usage.ru_stime),
+                                     usage.ru_maxrss,
+                                     held_bytes(counted, count)};
     [[maybe_unused]] const ssize_t written = ::write(judge::keeper_fd, &report, sizeof report);
     return signaled ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
 }

@@ -3,11 +3,15 @@
 
 #include "judge/judging.hpp"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,6 +21,7 @@
 
 #include "judge/compare.hpp"
 #include "judge/process.hpp"
+#include "judge/text.hpp"
 
 namespace judge {
 
@@ -32,25 +37,6 @@ constexpr std::size_t message_tail = 4096;
 
 // The longest message quoted from a program.
 constexpr std::size_t message_length = 200;
-
-// A program's message as one line: control bytes and bytes above ASCII as
-// \xNN, the rest as it is.
-std::string printable(std::string_view text)
-{
-    static const char hex[] = "0123456789abcdef";
-    std::string line;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte < 0x7f) {
-            line += c;
-        } else {
-            line += "\\x";
-            line += hex[byte >> 4];
-            line += hex[byte & 15];
-        }
-    }
-    return line;
-}
 
 // The last non-empty line of a file, from where prefix (a program's
 // "NAME: ") starts in it, if it does; cut to message_length.
@@ -73,7 +59,7 @@ std::string message_in(const std::string& path, const std::string& prefix = "")
             text.erase(0, at);
     if (text.size() > message_length)
         text = text.substr(0, message_length) + "...";
-    return printable(text);
+    return terminal_text(text);
 }
 
 // The first line of a file, cut to message_length.
@@ -84,7 +70,7 @@ std::string first_line(const std::string& path)
     std::getline(file, line);
     if (line.size() > message_length)
         line = line.substr(0, message_length) + "...";
-    return printable(line);
+    return terminal_text(line);
 }
 
 std::string base_name(const std::string& path)
@@ -145,6 +131,67 @@ std::string size_label(std::uintmax_t bytes)
     return std::to_string(bytes) + " bytes";
 }
 
+// Writes a new file at path through fill (given its descriptor): into a
+// fresh name beside it, then renamed over whatever path was, a symbolic
+// link included. False when it could not be written.
+template <typename Fill>
+bool write_anew(const std::string& path, Fill fill)
+{
+    std::string temporary = path + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool written = ::fchmod(fd, 0644) == 0 && fill(fd);
+    if (::close(fd) != 0 || !written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool write_all(int fd, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t done = ::write(fd, data, size);
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done <= 0)
+            return false;
+        data += done;
+        size -= static_cast<std::size_t>(done);
+    }
+    return true;
+}
+
+bool save_text(const std::string& text, const std::string& to)
+{
+    return write_anew(to, [&](int fd) { return write_all(fd, text.data(), text.size()); });
+}
+
+// A copy of the file from at to; true when there is nothing to copy.
+bool save_file(const std::string& from, const std::string& to)
+{
+    if (from.empty())
+        return true;
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return errno == ENOENT;
+    const bool copied = write_anew(to, [&](int out) {
+        char block[1 << 16];
+        for (;;) {
+            const ssize_t got = ::read(in, block, sizeof block);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                return got == 0;
+            if (!write_all(out, block, static_cast<std::size_t>(got)))
+                return false;
+        }
+    });
+    ::close(in);
+    return copied;
+}
+
 // The state of a run of many cases: interrupted, or stopped by a setup error.
 struct Stop {
     std::atomic<bool> now{false};
@@ -192,20 +239,18 @@ public:
     const CaseResult& result() const { return result_; }
 
     // Copies the case, the expected and the found output and a replay
-    // command to the save folder, under save_name.
+    // command to the save folder, under save_name. Each file is written
+    // anew and renamed into place: a link planted there is replaced, never
+    // followed.
     void save(const std::string& save_name)
     {
         const std::string to = *settings_.save + "/" + save_name;
-        std::error_code error;
-        const auto copy = [&](const std::string& from, const char* suffix) {
-            if (!from.empty() && fs::exists(from, error))
-                fs::copy_file(from, to + suffix, fs::copy_options::overwrite_existing, error);
-        };
-        copy(case_file_, ".in");
-        copy(expected_file_, ".ans");
-        copy(result_.ran ? folder_ + "/out" : "", ".out");
-        std::ofstream(to + ".cmd") << replay_command(to + ".in") << '\n';
-        result_.saved = save_name;
+        bool saved = save_file(case_file_, to + ".in") && save_file(expected_file_, to + ".ans");
+        if (result_.ran)
+            saved = save_file(folder_ + "/out", to + ".out") && saved;
+        saved = save_text(replay_command(to + ".in") + "\n", to + ".cmd") && saved;
+        if (saved)
+            result_.saved = save_name;
     }
 
 private:
@@ -343,16 +388,12 @@ private:
 
     bool run_solution()
     {
-        const std::string work = folder_ + "/work";
         Launch launch;
-        launch.argv = settings_.sandbox.wrap(settings_.command, work);
+        settings_.sandbox.prepare(launch, settings_.command, folder_ + "/work");
         launch.input = case_file_;
         launch.output = folder_ + "/out";
         launch.error = folder_ + "/err";
-        launch.directory = work;
         launch.limits = settings_.bounds.limits;
-        launch.unmeasured_depth = settings_.sandbox.depth();
-        launch.kept = settings_.sandbox.isolates();
         const Outcome outcome = run(launch);
         if (outcome.ending == Ending::interrupted) {
             stop_.now = true;

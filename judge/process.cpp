@@ -13,6 +13,7 @@
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -41,9 +42,6 @@ using Clock = std::chrono::steady_clock;
 
 // How often the monitor samples a running tree.
 constexpr int sample_milliseconds = 10;
-
-// The most processes of one tree the monitor looks at per sample.
-constexpr int sampled_processes = 4096;
 
 // The signals that interrupt the judge: its runs are killed, its files
 // removed, and it ends by the same signal.
@@ -114,9 +112,11 @@ bool read_small(const char* path, std::string& text)
 
 // The fields of /proc/PID/stat the runner uses.
 struct ProcessStat {
+    std::string name;  // the command name, as the kernel keeps it (15 bytes at most)
     pid_t group = 0;
     pid_t session = 0;
-    unsigned long long ticks = 0;  // user and system time, its own and its reaped children's
+    unsigned long long own_ticks = 0;       // user and system time
+    unsigned long long children_ticks = 0;  // likewise, of the children it reaped
     unsigned long long resident_pages = 0;
 };
 
@@ -130,9 +130,11 @@ bool read_stat(pid_t pid, ProcessStat& stat)
     // The command name may hold blanks and parentheses: fields start after
     // the last ')'. Field 3 is the state; the ones used are 5, 6, 14 to 17
     // and 24.
+    const std::size_t open = text.find('(');
     const std::size_t close = text.rfind(')');
-    if (close == std::string::npos)
+    if (open == std::string::npos || close == std::string::npos || close < open)
         return false;
+    stat.name = text.substr(open + 1, close - open - 1);
     const char* at = text.data() + close + 1;
     const char* const end = text.data() + text.size();
     unsigned long long field[25] = {};
@@ -147,7 +149,8 @@ bool read_stat(pid_t pid, ProcessStat& stat)
     }
     stat.group = static_cast<pid_t>(field[5]);
     stat.session = static_cast<pid_t>(field[6]);
-    stat.ticks = field[14] + field[15] + field[16] + field[17];
+    stat.own_ticks = field[14] + field[15];
+    stat.children_ticks = field[16] + field[17];
     stat.resident_pages = field[24];
     return true;
 }
@@ -180,36 +183,83 @@ void add_children(pid_t pid, std::vector<pid_t>& children)
     ::closedir(tasks);
 }
 
-// What one sample of a tree finds.
+// What one sample of a run finds.
 struct Sample {
     double cpu_seconds = 0;
     std::uint64_t resident_bytes = 0;
+    std::uint64_t held_bytes = 0;  // in the counted file systems
+    int processes = 0;
+
+    std::uint64_t memory_bytes() const { return resident_bytes + held_bytes; }
 };
 
-Sample sample_tree(pid_t root, int unmeasured_depth)
-{
-    static const long ticks_per_second = ::sysconf(_SC_CLK_TCK);
-    static const long page_bytes = ::sysconf(_SC_PAGESIZE);
-    Sample sample;
-    std::vector<std::pair<pid_t, int>> pending{{root, 0}};
-    int seen = 0;
-    while (!pending.empty() && seen < sampled_processes) {
-        const auto [pid, depth] = pending.back();
-        pending.pop_back();
-        ++seen;
-        ProcessStat stat;
-        if (!read_stat(pid, stat))
-            continue;
-        sample.cpu_seconds += static_cast<double>(stat.ticks) / static_cast<double>(ticks_per_second);
-        if (depth >= unmeasured_depth)
-            sample.resident_bytes += stat.resident_pages * static_cast<std::uint64_t>(page_bytes);
-        std::vector<pid_t> children;
-        add_children(pid, children);
-        for (pid_t child : children)
-            pending.emplace_back(child, depth + 1);
+// Samples a run's tree, every process of it, from its first process down.
+// The keeper and bwrap are known by who they are: the first process, or
+// bwrap's child, which the solution cannot become. Their own use is not the
+// solution's, but what the keeper reaped is: its orphans.
+class Monitor {
+public:
+    Monitor(pid_t first, const Launch& launch) : first_(first), launch_(launch)
+    {
+        if (launch.keeper == Keeper::first)
+            keeper_ = first;
     }
-    return sample;
-}
+
+    Sample sample()
+    {
+        static const double ticks_per_second = static_cast<double>(::sysconf(_SC_CLK_TCK));
+        static const auto page_bytes = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+        Sample sample;
+        unsigned long long ticks = 0;
+        bool keeper_running = false;
+        std::vector<pid_t> pending{first_};
+        std::vector<pid_t> children;
+        while (!pending.empty()) {
+            const pid_t pid = pending.back();
+            pending.pop_back();
+            ProcessStat stat;
+            if (!read_stat(pid, stat))
+                continue;
+            children.clear();
+            add_children(pid, children);
+            if (pid == first_ && launch_.keeper == Keeper::under_bwrap) {
+                if (keeper_ == 0 && !children.empty())
+                    keeper_ = children.front();
+            } else if (pid == keeper_) {
+                ticks += stat.children_ticks;
+                // The kernel keeps the first 15 bytes of a program's name.
+                keeper_running = stat.name == std::string_view(keeper_program).substr(0, 15);
+            } else {
+                ticks += stat.own_ticks + stat.children_ticks;
+                sample.resident_bytes += stat.resident_pages * page_bytes;
+                ++sample.processes;
+            }
+            pending.insert(pending.end(), children.begin(), children.end());
+        }
+        sample.cpu_seconds = static_cast<double>(ticks) / ticks_per_second;
+        // The keeper's file systems, once it runs: before, its root is bwrap's.
+        if (keeper_running)
+            sample.held_bytes = held_bytes();
+        return sample;
+    }
+
+private:
+    std::uint64_t held_bytes() const
+    {
+        std::uint64_t bytes = 0;
+        for (const std::string& folder : launch_.counted_folders) {
+            const std::string path = "/proc/" + std::to_string(keeper_) + "/root" + folder;
+            struct statfs info {};
+            if (::statfs(path.c_str(), &info) == 0)
+                bytes += static_cast<std::uint64_t>(info.f_blocks - info.f_bfree) * static_cast<std::uint64_t>(info.f_frsize);
+        }
+        return bytes;
+    }
+
+    pid_t first_;
+    const Launch& launch_;
+    pid_t keeper_ = 0;
+};
 
 // Kills and reaps the judge's children that belong to no run in progress.
 // True when it found any.
@@ -265,10 +315,11 @@ double seconds_of(const timeval& time)
 // What the child needs, prepared before fork: nothing is allocated after it.
 struct ChildPlan {
     std::vector<char*> argv;
+    std::vector<char*> environment;  // empty: the judge's
     int input = -1, output = -1, error = -1;
     const char* directory = nullptr;
     int report = -1;  // the pipe on which a failed exec reports its errno
-    int keeper = -1;  // given to a kept command's keeper as descriptor 3
+    int keeper = -1;  // given to the keeper as descriptor 3
     rlimit cpu{RLIM_INFINITY, RLIM_INFINITY};
     rlimit file{RLIM_INFINITY, RLIM_INFINITY};
 };
@@ -309,7 +360,7 @@ struct ChildPlan {
                 if (fd != plan.report)
                     ::close(fd);
         }
-        ::execve(plan.argv[0], plan.argv.data(), environ);
+        ::execve(plan.argv[0], plan.argv.data(), plan.environment.empty() ? environ : plan.environment.data());
         error = errno;
     }
     while (::write(plan.report, &error, sizeof error) < 0 && errno == EINTR) {
@@ -335,35 +386,48 @@ bool has_ended(pid_t pid)
     return ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid;
 }
 
-}  // namespace
+// A started run: its first process and the descriptors the judge keeps.
+struct Started {
+    pid_t pid = -1;
+    Fd exec_report;  // readable: a failed exec's errno, or the end of file
+    Fd keeper_report;
+    Clock::time_point start;
+};
 
-Outcome run(const Launch& launch)
+// Opens the streams, makes the pipes and forks the run's first process;
+// on failure, what went wrong is in outcome.
+bool start(const Launch& launch, Started& started, Outcome& outcome)
 {
-    Outcome outcome;
     Fd input(open_stream(launch.input, false));
     Fd output(open_stream(launch.output, true));
     Fd error(open_stream(launch.error, true));
     if (input.get() < 0 || output.get() < 0 || error.get() < 0) {
         outcome.code = errno;
         outcome.why = std::string("cannot open its streams: ") + std::strerror(errno);
-        return outcome;
+        return false;
     }
+    const bool kept = launch.keeper != Keeper::none;
     int pipe_ends[2];
     int keeper_ends[2] = {-1, -1};
-    if (::pipe2(pipe_ends, O_CLOEXEC) != 0 || (launch.kept && ::pipe2(keeper_ends, O_CLOEXEC | O_NONBLOCK) != 0)) {
+    if (::pipe2(pipe_ends, O_CLOEXEC) != 0 || (kept && ::pipe2(keeper_ends, O_CLOEXEC | O_NONBLOCK) != 0)) {
         outcome.code = errno;
         outcome.why = std::string("cannot make a pipe: ") + std::strerror(errno);
-        return outcome;
+        return false;
     }
-    Fd report_in(above_keeper(pipe_ends[0]));
+    started.exec_report.reset(above_keeper(pipe_ends[0]));
     Fd report_out(above_keeper(pipe_ends[1]));
-    Fd keeper_in(above_keeper(keeper_ends[0]));
+    started.keeper_report.reset(above_keeper(keeper_ends[0]));
     Fd keeper_out(above_keeper(keeper_ends[1]));
 
     ChildPlan plan;
     for (const std::string& arg : launch.argv)
         plan.argv.push_back(const_cast<char*>(arg.c_str()));
     plan.argv.push_back(nullptr);
+    if (launch.environment) {
+        for (const std::string& variable : *launch.environment)
+            plan.environment.push_back(const_cast<char*>(variable.c_str()));
+        plan.environment.push_back(nullptr);
+    }
     plan.input = input.get();
     plan.output = output.get();
     plan.error = error.get();
@@ -378,109 +442,151 @@ Outcome run(const Launch& launch)
     if (launch.limits.file_bytes > 0)
         plan.file = {launch.limits.file_bytes + 1, launch.limits.file_bytes + 1};
 
-    const Clock::time_point start = Clock::now();
-    pid_t pid;
+    started.start = Clock::now();
     {
         const std::lock_guard lock(registry);
         if (received.load() != 0) {
             outcome.ending = Ending::interrupted;
-            return outcome;
+            return false;
         }
         const pid_t judge = ::getpid();
-        pid = ::fork();
-        if (pid == 0)
+        started.pid = ::fork();
+        if (started.pid == 0)
             become(plan, judge);
-        if (pid > 0)
-            leaders.insert(pid);
+        if (started.pid > 0)
+            leaders.insert(started.pid);
     }
-    if (pid < 0) {
+    if (started.pid < 0) {
         outcome.code = errno;
         outcome.why = std::string("cannot fork: ") + std::strerror(errno);
-        return outcome;
+        return false;
     }
-    report_out.reset();
-    keeper_out.reset();
-    input.reset();
-    output.reset();
-    error.reset();
+    return true;
+}
+
+// What the monitor saw until the run ended or it stopped it.
+struct Watch {
+    Ending stopped_for = Ending::exited;  // exited: not stopped
+    Sample peak;                          // the most memory seen, and the latest processor time
+};
+
+// Samples the run until its first process ends, a limit is passed or the
+// judge is interrupted.
+Watch monitor(const Launch& launch, const Started& started)
+{
+    Watch watch;
+    Fd pidfd(open_pidfd(started.pid));
+    Monitor tree(started.pid, launch);
+    const Limits& limits = launch.limits;
+    for (int round = 0;; ++round) {
+        pollfd waits[2] = {{interrupted_fd, POLLIN, 0}, {pidfd.get(), POLLIN, 0}};
+        // Without a pidfd the wait is a short sleep that grows with the run.
+        const int timeout = pidfd.get() >= 0 ? sample_milliseconds : std::min(1 + round, sample_milliseconds);
+        const int ready = ::poll(waits, pidfd.get() >= 0 ? 2 : 1, timeout);
+        if (ready < 0 && errno != EINTR)
+            break;
+        if (waits[0].revents != 0) {
+            watch.stopped_for = Ending::interrupted;
+            break;
+        }
+        if (pidfd.get() >= 0 ? waits[1].revents != 0 : has_ended(started.pid))
+            break;
+        const Sample now = tree.sample();
+        if (now.memory_bytes() >= watch.peak.memory_bytes()) {
+            watch.peak.resident_bytes = now.resident_bytes;
+            watch.peak.held_bytes = now.held_bytes;
+        }
+        watch.peak.cpu_seconds = now.cpu_seconds;
+        watch.peak.processes = std::max(watch.peak.processes, now.processes);
+        const double wall = std::chrono::duration<double>(Clock::now() - started.start).count();
+        if (limits.cpu_seconds > 0 && now.cpu_seconds > limits.cpu_seconds)
+            watch.stopped_for = Ending::cpu_limit;
+        else if (limits.memory_bytes > 0 && now.memory_bytes() > limits.memory_bytes)
+            watch.stopped_for = Ending::memory_limit;
+        else if (limits.processes > 0 && now.processes > limits.processes)
+            watch.stopped_for = Ending::process_limit;
+        else if (limits.wall_seconds > 0 && wall > limits.wall_seconds)
+            watch.stopped_for = Ending::wall_limit;
+        else if (limits.file_bytes > 0 && file_size(launch.output) > limits.file_bytes)
+            watch.stopped_for = Ending::output_limit;  // RLIMIT_FSIZE raised (root may)
+        if (watch.stopped_for != Ending::exited)
+            break;
+    }
+    return watch;
+}
+
+// The keeper's report, read whole; false when there is none, or more than
+// one, or one that does not hold together.
+bool read_report(int fd, KeeperReport& report)
+{
+    char bytes[2 * sizeof report];
+    std::size_t got = 0;
+    for (;;) {
+        const ssize_t now = ::read(fd, bytes + got, sizeof bytes - got);
+        if (now < 0 && errno == EINTR)
+            continue;
+        if (now <= 0)
+            break;
+        got += static_cast<std::size_t>(now);
+        if (got == sizeof bytes)
+            break;
+    }
+    if (got != sizeof report)
+        return false;
+    std::memcpy(&report, bytes, sizeof report);
+    const bool signaled = report.signaled == 1;
+    return report.magic == keeper_magic && (report.signaled == 0 || signaled) &&
+           (signaled ? report.code >= 1 && report.code <= 64 : report.code >= 0 && report.code <= 255) &&
+           report.user_microseconds >= 0 && report.system_microseconds >= 0 && report.peak_kilobytes >= 0 &&
+           report.held_bytes >= 0;
+}
+
+// Kills what is left of the run, reaps it and makes its outcome.
+Outcome collect(const Launch& launch, Started& started, const Watch& watch)
+{
+    Outcome outcome;
+    // The first process is alive or a zombie here, so its group is still
+    // its own to kill.
+    ::kill(-started.pid, SIGKILL);
+    int status = 0;
+    rusage usage{};
+    while (::wait4(started.pid, &status, 0, &usage) < 0 && errno == EINTR) {
+    }
+    outcome.wall_seconds = std::chrono::duration<double>(Clock::now() - started.start).count();
+    {
+        const std::lock_guard lock(registry);
+        leaders.erase(started.pid);
+    }
+    finish_group(started.pid);
 
     int exec_error = 0;
     ssize_t got;
-    while ((got = ::read(report_in.get(), &exec_error, sizeof exec_error)) < 0 && errno == EINTR) {
+    while ((got = ::read(started.exec_report.get(), &exec_error, sizeof exec_error)) < 0 && errno == EINTR) {
     }
-    Fd pidfd(got == sizeof exec_error ? -1 : open_pidfd(pid));
-
-    Ending killed_for = Ending::exited;
-    Sample peak;  // the most memory seen, and the latest processor time
-    if (got != sizeof exec_error) {
-        const Limits& limits = launch.limits;
-        for (int round = 0;; ++round) {
-            pollfd waits[2] = {{interrupted_fd, POLLIN, 0}, {pidfd.get(), POLLIN, 0}};
-            // Without a pidfd the wait is a short sleep that grows with the run.
-            const int timeout = pidfd.get() >= 0 ? sample_milliseconds : std::min(1 + round, sample_milliseconds);
-            const int ready = ::poll(waits, pidfd.get() >= 0 ? 2 : 1, timeout);
-            if (ready < 0 && errno != EINTR)
-                break;
-            if (waits[0].revents != 0) {
-                killed_for = Ending::interrupted;
-                break;
-            }
-            if (pidfd.get() >= 0 ? waits[1].revents != 0 : has_ended(pid))
-                break;
-            const Sample now = sample_tree(pid, launch.unmeasured_depth);
-            peak.resident_bytes = std::max(peak.resident_bytes, now.resident_bytes);
-            peak.cpu_seconds = now.cpu_seconds;
-            const double wall = std::chrono::duration<double>(Clock::now() - start).count();
-            if (limits.cpu_seconds > 0 && now.cpu_seconds > limits.cpu_seconds)
-                killed_for = Ending::cpu_limit;
-            else if (limits.memory_bytes > 0 && now.resident_bytes > limits.memory_bytes)
-                killed_for = Ending::memory_limit;
-            else if (limits.wall_seconds > 0 && wall > limits.wall_seconds)
-                killed_for = Ending::wall_limit;
-            else if (limits.file_bytes > 0 && file_size(launch.output) > limits.file_bytes)
-                killed_for = Ending::output_limit;  // RLIMIT_FSIZE raised (root may)
-            if (killed_for != Ending::exited)
-                break;
-        }
-    }
-    // The first process is alive or a zombie here, so its group is still
-    // its own to kill.
-    ::kill(-pid, SIGKILL);
-    int status = 0;
-    rusage usage{};
-    while (::wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
-    }
-    outcome.wall_seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    {
-        const std::lock_guard lock(registry);
-        leaders.erase(pid);
-    }
-    finish_group(pid);
-
     if (got == sizeof exec_error) {
         outcome.code = exec_error;
         outcome.why = std::string("cannot execute ") + launch.argv[0] + ": " + std::strerror(exec_error);
         return outcome;
     }
-    // The usage covers every process reaped in the tree. A tree killed
-    // inside a sandbox is not reaped by its parents: its time shows only in
-    // the last sample (in clock ticks).
+    // Without a keeper, the usage covers every process reaped in the tree.
     outcome.cpu_seconds = seconds_of(usage.ru_utime) + seconds_of(usage.ru_stime);
-    std::uint64_t peak_kilobytes = static_cast<std::uint64_t>(usage.ru_maxrss);
-    KeeperReport kept{};
-    const bool reported = keeper_in.get() >= 0 && ::read(keeper_in.get(), &kept, sizeof kept) == sizeof kept;
+    std::uint64_t peak_bytes = static_cast<std::uint64_t>(usage.ru_maxrss) * 1024;
+    KeeperReport report{};
+    const bool kept = launch.keeper != Keeper::none;
+    const bool reported = kept && read_report(started.keeper_report.get(), report);
     if (reported) {
         // The keeper saw the command itself: its time, memory and ending.
-        outcome.cpu_seconds = static_cast<double>(kept.user_microseconds + kept.system_microseconds) / 1e6;
-        peak_kilobytes = static_cast<std::uint64_t>(kept.peak_kilobytes);
-        status = kept.signaled != 0 ? static_cast<int>(kept.code) : static_cast<int>(kept.code) << 8;
+        outcome.cpu_seconds = static_cast<double>(report.user_microseconds + report.system_microseconds) / 1e6;
+        peak_bytes = static_cast<std::uint64_t>(report.peak_kilobytes) * 1024 + static_cast<std::uint64_t>(report.held_bytes);
+        status = report.signaled != 0 ? static_cast<int>(report.code) : static_cast<int>(report.code) << 8;
     }
-    if (killed_for != Ending::exited)
-        outcome.cpu_seconds = std::max(outcome.cpu_seconds, peak.cpu_seconds);
-    outcome.peak_memory_bytes = std::max(peak_kilobytes * 1024, peak.resident_bytes);
-    outcome.kept = reported;
-    if (killed_for != Ending::exited) {
-        outcome.ending = killed_for;
+    // A process its parent did not wait for shows only in the samples.
+    outcome.cpu_seconds = std::max(outcome.cpu_seconds, watch.peak.cpu_seconds);
+    outcome.peak_memory_bytes = std::max(peak_bytes, watch.peak.memory_bytes());
+    if (watch.stopped_for != Ending::exited) {
+        outcome.ending = watch.stopped_for;
+    } else if (kept && !reported) {
+        outcome.ending = Ending::unreported;
     } else if (WIFSIGNALED(status)) {
         outcome.ending = Ending::signaled;
         outcome.code = WTERMSIG(status);
@@ -491,9 +597,22 @@ Outcome run(const Launch& launch)
     return outcome;
 }
 
+}  // namespace
+
+Outcome run(const Launch& launch)
+{
+    Outcome outcome;
+    Started started;
+    if (!start(launch, started, outcome))
+        return outcome;
+    const Watch watch = monitor(launch, started);
+    return collect(launch, started, watch);
+}
+
 void take_charge_of_processes()
 {
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
+    ::prctl(PR_SET_DUMPABLE, 0);
     ::signal(SIGPIPE, SIG_IGN);
     interrupted_fd = ::eventfd(0, EFD_CLOEXEC);
     sigset_t watched;

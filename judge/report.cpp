@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "judge/text.hpp"
+
 namespace judge {
 
 namespace {
@@ -34,11 +36,6 @@ std::string seconds_attribute(double seconds)
     return text;
 }
 
-std::string memory_text(std::uint64_t bytes)
-{
-    return fixed(static_cast<double>(bytes) / (1 << 20), "MB", 1);
-}
-
 std::string seed_text(const CaseResult& result)
 {
     return result.seed ? std::to_string(*result.seed) : "-";
@@ -52,9 +49,9 @@ std::string cut(const std::string& text, std::size_t width)
 // The cells of one case's row.
 std::vector<std::string> row(const CaseResult& result)
 {
-    return {result.name,
+    return {terminal_text(result.name),
             seed_text(result),
-            cut(result.size, size_width),
+            cut(terminal_text(result.size), size_width),
             verdict_name(result.verdict),
             result.ran ? fixed(result.cpu_seconds, "s") : "-",
             result.ran ? fixed(result.wall_seconds, "s") : "-",
@@ -114,38 +111,6 @@ json case_json(const CaseResult& result)
     return entry;
 }
 
-// The length of the valid UTF-8 sequence at text[at], or 0.
-std::size_t utf8_length(std::string_view text, std::size_t at)
-{
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char first = byte(at);
-    std::size_t length;
-    std::uint32_t least;
-    if (first >= 0xc2 && first <= 0xdf) {
-        length = 2;
-        least = 0x80;
-    } else if (first >= 0xe0 && first <= 0xef) {
-        length = 3;
-        least = 0x800;
-    } else if (first >= 0xf0 && first <= 0xf4) {
-        length = 4;
-        least = 0x10000;
-    } else {
-        return 0;
-    }
-    if (at + length > text.size())
-        return 0;
-    std::uint32_t code = first & (0x7f >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xc0) != 0x80)
-            return 0;
-        code = (code << 6) | (byte(at + i) & 0x3f);
-    }
-    if (code < least || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff))
-        return 0;
-    return length;
-}
-
 }  // namespace
 
 std::string heading(const RunInfo& info)
@@ -157,8 +122,8 @@ std::string heading(const RunInfo& info)
         text += info.answers ? " answers \"" + Answers(*info.answers).label() + "\"" : " size " + info.size;
         text += ", seeds from " + std::to_string(*info.seed) + " (repeat with --seed " + std::to_string(*info.seed) + ")";
     }
-    text += "; reference " + info.reference.substr(info.reference.rfind('/') + 1) + ", sandbox " + info.sandbox + "\n";
-    return text;
+    text += "; reference " + info.reference.substr(info.reference.rfind('/') + 1) + ", sandbox " + info.sandbox;
+    return terminal_text(text) + "\n";
 }
 
 std::string table(const RunInfo& info, const Result& result)
@@ -186,15 +151,15 @@ std::string table(const RunInfo& info, const Result& result)
     for (const CaseResult& entry : result.cases) {
         if (passed(entry.verdict))
             continue;
-        text += case_title(entry) + ": " + verdict_line(entry) + "\n";
+        text += terminal_text(case_title(entry) + ": " + verdict_line(entry)) + "\n";
         if (!entry.saved.empty())
-            text += "  saved as " + *info.save + "/" + entry.saved + ".{in,ans,out,cmd}\n";
+            text += terminal_text("  saved as " + *info.save + "/" + entry.saved + ".{in,ans,out,cmd}") + "\n";
     }
     if (result.shrinking) {
         const Shrinking& shrinking = *result.shrinking;
-        text += shrunk_line(shrinking) + "\n";
+        text += terminal_text(shrunk_line(shrinking)) + "\n";
         if (!shrinking.shrunk.saved.empty())
-            text += "  saved as " + *info.save + "/" + shrinking.shrunk.saved + ".{in,ans,out,cmd}\n";
+            text += terminal_text("  saved as " + *info.save + "/" + shrinking.shrunk.saved + ".{in,ans,out,cmd}") + "\n";
     } else if (info.stress && result.failed == 0) {
         text += "No failure in " + std::to_string(result.cases.size()) + " cases.\n";
     }
@@ -276,42 +241,6 @@ std::string junit_report(const RunInfo& info, const Result& result)
                xml_text(verdict_line(entry)) + "\">" + xml_text(body) + "</" + element + ">\n    </testcase>\n";
     }
     xml += "  </testsuite>\n</testsuites>\n";
-    return xml;
-}
-
-std::string xml_text(std::string_view text)
-{
-    static const char hex[] = "0123456789abcdef";
-    std::string xml;
-    for (std::size_t at = 0; at < text.size();) {
-        const char c = text[at];
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x80) {
-            const std::size_t length = utf8_length(text, at);
-            xml += length > 0 ? std::string(text.substr(at, length)) : "\xef\xbf\xbd";
-            at += length > 0 ? length : 1;
-            continue;
-        }
-        switch (c) {
-        case '&': xml += "&amp;"; break;
-        case '<': xml += "&lt;"; break;
-        case '>': xml += "&gt;"; break;
-        case '"': xml += "&quot;"; break;
-        case '\'': xml += "&apos;"; break;
-        case '\n': xml += "&#10;"; break;
-        case '\t': xml += "&#9;"; break;
-        case '\r': xml += "&#13;"; break;
-        default:
-            if (byte < 0x20 || byte == 0x7f) {
-                xml += "\\x";
-                xml += hex[byte >> 4];
-                xml += hex[byte & 15];
-            } else {
-                xml += c;
-            }
-        }
-        ++at;
-    }
     return xml;
 }
 

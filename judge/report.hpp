@@ -38,9 +38,4 @@ std::string json_report(const RunInfo& info, const Result& result);
 // solution's verdicts and errors for invalid cases.
 std::string junit_report(const RunInfo& info, const Result& result);
 
-// Text for XML character data and attribute values: markup characters as
-// references, control characters XML cannot hold as \xNN, invalid UTF-8 as
-// U+FFFD.
-std::string xml_text(std::string_view text);
-
 }  // namespace judge

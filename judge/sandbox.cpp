@@ -1,4 +1,5 @@
-// The bwrap command line and its trial run.
+// The keeper's and bwrap's command lines, the solution's environment, and
+// the trial run.
 
 #include "judge/sandbox.hpp"
 
@@ -6,21 +7,37 @@
 #include <fstream>
 #include <iterator>
 
-#include "judge/keeper.hpp"
-#include "judge/process.hpp"
-
 namespace judge {
 
 namespace {
 
 // What every sandboxed run gets: no namespace shared with the judge (so no
 // network and no view of its processes), no capabilities, a new session,
-// death with the judge, the root file system read-only with fresh /dev and
-// /proc.
+// death with the judge, the root file system read-only with a fresh /proc.
 const char* const bwrap_base[] = {
     "--unshare-all", "--die-with-parent", "--new-session", "--cap-drop", "ALL",
-    "--ro-bind", "/", "/", "--dev", "/dev", "--proc", "/proc",
+    "--ro-bind", "/", "/", "--proc", "/proc",
 };
+
+// The devices of the sandbox's /dev, a small read-only in-memory folder.
+const char* const devices[] = {"null", "zero", "full", "random", "urandom", "tty"};
+
+// Its links into /proc.
+const std::pair<const char*, const char*> device_links[] = {
+    {"/proc/self/fd", "/dev/fd"},
+    {"/proc/self/fd/0", "/dev/stdin"},
+    {"/proc/self/fd/1", "/dev/stdout"},
+    {"/proc/self/fd/2", "/dev/stderr"},
+};
+
+// How large /dev is: room for its entries, not for files.
+constexpr const char* dev_bytes = "65536";
+
+// The in-memory file systems whose bytes count as the solution's memory.
+const char* const counted_folders[] = {"/tmp", "/dev/shm"};
+
+// The solution's environment, before HOME, TMPDIR and --env.
+const char* const base_environment[] = {"PATH=/usr/local/bin:/usr/bin:/bin", "LANG=C.UTF-8"};
 
 bool within(const std::string& path, const std::string& folder)
 {
@@ -30,11 +47,18 @@ bool within(const std::string& path, const std::string& folder)
 
 }  // namespace
 
-Sandbox::Sandbox(std::string bwrap_path, std::vector<std::string> hidden, std::uint64_t tmp_bytes)
-    : bwrap_(std::move(bwrap_path)),
-      keeper_(std::filesystem::absolute(find_program(keeper_program)).string()),
+Sandbox::Sandbox(std::string keeper, std::vector<std::string> environment)
+    : keeper_(std::move(keeper)), environment_(std::move(environment))
+{
+}
+
+Sandbox::Sandbox(std::string keeper, std::vector<std::string> environment, std::string bwrap_path,
+                 std::vector<std::string> hidden, SandboxSizes sizes)
+    : keeper_(std::move(keeper)),
+      environment_(std::move(environment)),
+      bwrap_(std::move(bwrap_path)),
       hidden_(std::move(hidden)),
-      tmp_bytes_(tmp_bytes)
+      sizes_(sizes)
 {
     expose(keeper_, true);
 }
@@ -60,30 +84,56 @@ void Sandbox::expose(const std::string& path, bool program)
         exposed_.emplace_back(real, path);
 }
 
-std::vector<std::string> Sandbox::wrap(const std::vector<std::string>& command, const std::string& work) const
+void Sandbox::prepare(Launch& launch, const std::vector<std::string>& command, const std::string& work) const
 {
-    if (!isolates())
-        return command;
+    std::vector<std::string> environment(std::begin(base_environment), std::end(base_environment));
+    environment.push_back("HOME=" + work);
+    environment.push_back("TMPDIR=" + (isolates() ? std::string("/tmp") : work));
+    environment.insert(environment.end(), environment_.begin(), environment_.end());
+    launch.environment = std::move(environment);
+    launch.directory = work;
+
+    std::vector<std::string> kept{keeper_};
+    if (!isolates()) {
+        kept.push_back("--");
+        kept.insert(kept.end(), command.begin(), command.end());
+        launch.argv = std::move(kept);
+        launch.keeper = Keeper::first;
+        return;
+    }
     std::vector<std::string> line{bwrap_};
     line.insert(line.end(), std::begin(bwrap_base), std::end(bwrap_base));
-    line.insert(line.end(), {"--size", std::to_string(tmp_bytes_), "--tmpfs", "/tmp", "--setenv", "TMPDIR", "/tmp"});
+    line.insert(line.end(), {"--size", dev_bytes, "--tmpfs", "/dev"});
+    for (const char* device : devices) {
+        const std::string path = std::string("/dev/") + device;
+        line.insert(line.end(), {"--dev-bind-try", path, path});
+    }
+    for (const auto& [target, link] : device_links)
+        line.insert(line.end(), {"--symlink", target, link});
+    line.insert(line.end(), {"--dir", "/dev/shm", "--remount-ro", "/dev"});
+    line.insert(line.end(), {"--size", std::to_string(sizes_.shm_bytes), "--tmpfs", "/dev/shm"});
+    line.insert(line.end(), {"--size", std::to_string(sizes_.tmp_bytes), "--tmpfs", "/tmp"});
     for (const std::string& folder : hidden_)
         if (!within(folder, "/tmp"))
             line.insert(line.end(), {"--tmpfs", folder});
     for (const auto& [source, target] : exposed_)
         line.insert(line.end(), {"--ro-bind", source, target});
-    line.insert(line.end(), {"--bind", work, work, "--chdir", work, "--", keeper_, "--"});
-    line.insert(line.end(), command.begin(), command.end());
-    return line;
+    line.insert(line.end(), {"--bind", work, work, "--chdir", work, "--as-pid-1", "--"});
+    for (const char* folder : counted_folders)
+        kept.insert(kept.end(), {"--count", folder});
+    kept.push_back("--");
+    kept.insert(kept.end(), command.begin(), command.end());
+    line.insert(line.end(), kept.begin(), kept.end());
+    launch.argv = std::move(line);
+    launch.keeper = Keeper::under_bwrap;
+    launch.counted_folders.assign(std::begin(counted_folders), std::end(counted_folders));
 }
 
 std::string Sandbox::trial(const std::string& work) const
 {
-    if (keeper_.empty())
-        return std::string("cannot find ") + keeper_program + " beside exercise-judge or on PATH";
     const std::string error_file = work + "/../sandbox-trial.err";
     Launch launch;
-    launch.argv = wrap({find_program("true", false)}, work);
+    prepare(launch, {find_program("true", false)}, work);
     launch.error = error_file;
     launch.limits.wall_seconds = 30;
     const Outcome outcome = run(launch);
@@ -98,7 +148,9 @@ std::string Sandbox::trial(const std::string& work) const
         message.pop_back();
     if (const std::size_t newline = message.rfind('\n'); newline != std::string::npos)
         message.erase(0, newline + 1);
-    return message.empty() ? "bwrap did not run a trial command" : message;
+    if (!message.empty())
+        return message;
+    return isolates() ? "bwrap did not run a trial command" : "the keeper did not run a trial command";
 }
 
 }  // namespace judge

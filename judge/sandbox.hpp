@@ -1,8 +1,21 @@
-// The sandbox a solution runs in: bubblewrap (bwrap) where it works, with
-// every namespace unshared, the file system read-only, a private /tmp, the
-// judge's files hidden and only the solution's working folder writable,
-// exercise-judge-keeper inside to measure the solution; or none, where it
-// runs as the judge's user in its own session.
+// Where a solution runs: under exercise-judge-keeper always, inside
+// bubblewrap (bwrap) where it works, or as the judge's user without it.
+//
+// How a judged run is laid out (bwrap):
+//
+//   exercise-judge ── bwrap ── exercise-judge-keeper (PID 1 inside) ── solution ...
+//        │                              │
+//        └───────── report pipe ────────┘  (descriptor 3 in the keeper)
+//
+// The judge forks bwrap in a new session; bwrap makes every namespace new
+// and runs the keeper as the sandbox's first process (--as-pid-1: there is
+// no other init a solution could reach). The keeper, not dumpable, installs
+// the system-call filter, starts the solution, reaps everything below it,
+// and writes one report; a run without it gets no verdict of its own. The
+// judge's monitor samples every process below bwrap but bwrap and the keeper
+// themselves, and the bytes in the sandbox's /tmp and /dev/shm. Without a
+// sandbox the keeper is the run's first process, the subreaper of the
+// solution, and the rest is the same but for the namespaces and file systems.
 #pragma once
 
 #include <cstdint>
@@ -10,46 +23,57 @@
 #include <utility>
 #include <vector>
 
+#include "judge/process.hpp"
+
 namespace judge {
 
 enum class SandboxMode { automatic, bwrap, none };
 
+// The in-memory file systems of a bwrap sandbox and their sizes.
+struct SandboxSizes {
+    std::uint64_t tmp_bytes = 0;  // /tmp
+    std::uint64_t shm_bytes = 0;  // /dev/shm
+};
+
 class Sandbox {
 public:
-    // No sandbox: commands run as they are.
+    // Not set up: nothing can run.
     Sandbox() = default;
 
+    // No sandbox: the command runs under the keeper as the judge's user.
+    // environment: NAME=VALUE pairs added to the solution's own.
+    Sandbox(std::string keeper, std::vector<std::string> environment);
+
     // bwrap at bwrap_path, hiding the given folders (the judge's temporary
-    // folder, the cases, the saved failures) under empty file systems, with
-    // a private /tmp of tmp_bytes.
-    Sandbox(std::string bwrap_path, std::vector<std::string> hidden, std::uint64_t tmp_bytes);
+    // folder, the cases, the saved failures) under empty file systems.
+    Sandbox(std::string keeper, std::vector<std::string> environment, std::string bwrap_path,
+            std::vector<std::string> hidden, SandboxSizes sizes);
 
     bool isolates() const { return !bwrap_.empty(); }
+    const std::string& keeper() const { return keeper_; }
 
     // Makes a file the command names visible, read-only, where only the
     // private /tmp would hide it. Folders are never exposed, nor anything in
     // the folders hidden on purpose, but for the command's own program.
     void expose(const std::string& path, bool program = false);
 
-    // The command line that runs command in folder work.
-    std::vector<std::string> wrap(const std::vector<std::string>& command, const std::string& work) const;
+    // Sets up launch to run command in folder work: the command line, the
+    // keeper's place, the file systems counted and a clean environment.
+    void prepare(Launch& launch, const std::vector<std::string>& command, const std::string& work) const;
 
-    // How many levels of processes the sandbox puts above the command:
-    // bwrap, its init, and exercise-judge-keeper (which reports on it).
-    int depth() const { return isolates() ? 3 : 0; }
-
-    // Runs a trivial command in the sandbox, in the folder work; "" when it
+    // Runs a trivial command this way, in the folder work; "" when it
     // works, else what went wrong.
     std::string trial(const std::string& work) const;
 
 private:
     bool hides_on_purpose(const std::string& path) const;
 
-    std::string bwrap_;
     std::string keeper_;  // exercise-judge-keeper
+    std::vector<std::string> environment_;
+    std::string bwrap_;
     std::vector<std::string> hidden_;
     std::vector<std::pair<std::string, std::string>> exposed_;  // source and target
-    std::uint64_t tmp_bytes_ = 0;
+    SandboxSizes sizes_;
 };
 
 }  // namespace judge

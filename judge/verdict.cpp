@@ -2,6 +2,8 @@
 
 #include "judge/verdict.hpp"
 
+#include "judge/text.hpp"
+
 #include <signal.h>
 
 #include <cstdio>
@@ -11,19 +13,20 @@ namespace judge {
 
 namespace {
 
-// The verdicts' names, by Verdict.
-const char* const verdict_names[] = {
-    "OK", "WRONG ANSWER", "TIME LIMIT", "MEMORY LIMIT", "OUTPUT LIMIT", "RUNTIME ERROR", "INVALID CASE",
-};
-
-// The highest signal number bwrap's 128 + N can stand for.
-constexpr int highest_signal = 64;
-
 }  // namespace
 
 const char* verdict_name(Verdict verdict)
 {
-    return verdict_names[static_cast<int>(verdict)];
+    switch (verdict) {
+    case Verdict::ok: return "OK";
+    case Verdict::wrong_answer: return "WRONG ANSWER";
+    case Verdict::time_limit: return "TIME LIMIT";
+    case Verdict::memory_limit: return "MEMORY LIMIT";
+    case Verdict::output_limit: return "OUTPUT LIMIT";
+    case Verdict::runtime_error: return "RUNTIME ERROR";
+    case Verdict::invalid_case: return "INVALID CASE";
+    }
+    return "?";
 }
 
 std::string signal_name(int signal)
@@ -34,29 +37,10 @@ std::string signal_name(int signal)
     return std::string("SIG") + abbreviation;
 }
 
-std::string seconds_text(double seconds)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%g s", seconds);
-    return text;
-}
-
-std::string megabytes_text(std::uint64_t bytes)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%g MB", static_cast<double>(bytes) / (1 << 20));
-    return text;
-}
-
 std::optional<Judgement> judge_ending(const Outcome& outcome, const Bounds& bounds, std::uint64_t output_bytes)
 {
     const Limits& limits = bounds.limits;
-    // Inside bwrap, a signal that ended the solution comes back as 128 + N
-    // when the keeper could not tell.
-    int signal = outcome.ending == Ending::signaled ? outcome.code : 0;
-    if (bounds.sandboxed && !outcome.kept && outcome.ending == Ending::exited && outcome.code > 128 &&
-        outcome.code <= 128 + highest_signal)
-        signal = outcome.code - 128;
+    const int signal = outcome.ending == Ending::signaled ? outcome.code : 0;
 
     if (outcome.ending == Ending::cpu_limit || (limits.cpu_seconds > 0 && outcome.cpu_seconds > limits.cpu_seconds))
         return Judgement{Verdict::time_limit, "processor time above " + seconds_text(limits.cpu_seconds)};
@@ -72,6 +56,10 @@ std::optional<Judgement> judge_ending(const Outcome& outcome, const Bounds& boun
         return Judgement{Verdict::time_limit, "wall time above " + seconds_text(limits.wall_seconds) +
                                                   " with processor time " + used + ": waiting, not computing"};
     }
+    if (outcome.ending == Ending::process_limit)
+        return Judgement{Verdict::runtime_error, "more than " + std::to_string(limits.processes) + " processes"};
+    if (outcome.ending == Ending::unreported)
+        return Judgement{Verdict::runtime_error, "the sandbox gave no report"};
     if (signal != 0)
         return Judgement{Verdict::runtime_error, "killed by " + signal_name(signal)};
     if (outcome.code != 0)

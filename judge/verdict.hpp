@@ -23,19 +23,14 @@ struct Judgement {
     std::string detail;
 };
 
-// What limits the solution ran under, and how it was run.
+// What limits the solution ran under.
 struct Bounds {
     Limits limits;
-    bool sandboxed = false;  // bwrap reports a signal as exit status 128 + its number
 };
 
 // The verdict of a run from how it ended and how much it wrote; none when
 // it ended with status 0 within every limit, and its output is to be
 // compared.
 std::optional<Judgement> judge_ending(const Outcome& outcome, const Bounds& bounds, std::uint64_t output_bytes);
-
-// "1.5 s", "256 MB": how limits are written in details.
-std::string seconds_text(double seconds);
-std::string megabytes_text(std::uint64_t bytes);
 
 }  // namespace judge

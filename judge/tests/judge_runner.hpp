@@ -26,6 +26,9 @@ struct JudgeResult {
     int status = -1;  // exit status, or 128 + signal
 };
 
+// A variable in the judge's environment that no solution may see.
+constexpr const char* secret_variable = "EXERCISE_JUDGE_TEST_SECRET";
+
 // The suite's validators, and the line each stand-in prints for a case it
 // rejects.
 const char* const validators[] = {"pro3-validate", "pro2-validate", "pro6-validate", "order-validate"};
@@ -80,6 +83,7 @@ public:
             ::dup2(err_fd, 2);
             ::setenv("PATH", path.c_str(), 1);
             ::setenv("TMPDIR", tmpdir.c_str(), 1);
+            ::setenv(secret_variable, "leaked", 1);
             sigset_t none;
             sigemptyset(&none);
             ::sigprocmask(SIG_SETMASK, &none, nullptr);

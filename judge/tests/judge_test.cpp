@@ -245,7 +245,16 @@ TEST(JudgeHostile, EveryMisbehaviourGetsItsVerdictAndLeavesNothing)
         {{"garbage"}, "5", "WRONG ANSWER", "WRONG ANSWER", R"(found "\xff\xfe<&\">\x00\x01\x1b[0m\xc3(\n")"},
         {{"net", std::to_string(listener.port())}, "5", "WRONG ANSWER", "OK", ""},
         {{"write", (outside / "escaped").string()}, "5", "WRONG ANSWER", "OK", ""},
-        {{"peek"}, "5", "WRONG ANSWER", "OK", ""},
+        {{"peek", runner.temporary()}, "5", "WRONG ANSWER", "OK", ""},
+        // The ways a solution might slip past the judge, each closed.
+        {{"calls"}, "5", "OK", "OK", ""},
+        // As root without a sandbox, the fake report is written: beside the
+        // keeper's, it makes the report malformed.
+        {{"report"}, "5", "RUNTIME ERROR", "RUNTIME ERROR", ""},
+        {{"crowd", "300", "300"}, "5", "RUNTIME ERROR", "RUNTIME ERROR", "more than 256 processes"},
+        {{"crowd", "40", "1500"}, "1", "TIME LIMIT", "TIME LIMIT", "processor time above 1 s"},
+        {{"orphan", "burn", "1500"}, "1", "TIME LIMIT", "TIME LIMIT", "processor time above 1 s"},
+        {{"orphan", "hold", "400"}, "5", "MEMORY LIMIT", "MEMORY LIMIT", "memory above 256 MB"},
     };
     for (const std::string& mode : sandbox_modes()) {
         for (const Case& c : cases) {
@@ -269,6 +278,94 @@ TEST(JudgeHostile, EveryMisbehaviourGetsItsVerdictAndLeavesNothing)
         fs::remove(outside / "escaped");
     }
     fs::remove_all(outside);
+}
+
+// A keeper killed by the solution (which only a solution outside bwrap can
+// do) leaves no report: no verdict of the solution's own, and never OK.
+TEST(JudgeHostile, RunWithoutTheKeepersReportIsNeverOk)
+{
+    const JudgeRunner runner;
+    for (const std::string& mode : sandbox_modes()) {
+        const JudgeResult result = runner.judge({"--sandbox", mode, "--seed", "42", "--cases", "1", "pro3", "--",
+                                                 MISBEHAVE, "kill-keeper", "--", bin + "/pro3-solve"});
+        const bool none = mode == "none";
+        EXPECT_EQ(verdict_of(result.out, "1"), none ? "RUNTIME ERROR" : "OK") << mode << "\n" << result.out;
+        EXPECT_EQ(result.out.find("RUNTIME ERROR: the sandbox gave no report") != std::string::npos, none) << mode;
+        EXPECT_TRUE(runner.clean()) << mode;
+    }
+}
+
+// What the sandbox's in-memory /tmp and /dev/shm hold is the solution's
+// memory; the host's /dev/shm gets nothing.
+TEST(JudgeHostile, InMemoryFilesCountAsMemoryInBwrap)
+{
+    if (!bwrap_works())
+        GTEST_SKIP() << "bwrap cannot run here";
+    const JudgeRunner runner;
+    const auto host_shm = [] {
+        std::vector<std::string> names;
+        for (const fs::directory_entry& entry : fs::directory_iterator("/dev/shm"))
+            names.push_back(entry.path().filename().string());
+        return names;
+    };
+    const std::vector<std::string> before = host_shm();
+    for (const char* file : {"/tmp/filled", "/dev/shm/filled"}) {
+        const JudgeResult result =
+            runner.judge({"--sandbox", "bwrap", "--seed", "42", "--cases", "1", "--memory-limit", "64", "pro3", "--",
+                          MISBEHAVE, "fill", file, "100", "--", bin + "/pro3-solve"});
+        EXPECT_EQ(verdict_of(result.out, "1"), "MEMORY LIMIT") << file << "\n" << result.out << result.err;
+        EXPECT_TRUE(runner.clean()) << file;
+    }
+    EXPECT_EQ(host_shm(), before);
+}
+
+// A link planted in the save folder is replaced by the saved file; its
+// target is never written.
+TEST(JudgeHostile, SaveNeverFollowsALink)
+{
+    const JudgeRunner runner;
+    const fs::path saved = runner.folder() / "saved";
+    const fs::path victim = runner.folder() / "victim";
+    fs::create_directories(saved);
+    std::ofstream(victim) << "precious\n";
+    for (const char* suffix : {".in", ".out", ".cmd"})
+        fs::create_symlink(victim, saved / (std::string("seed-5") + suffix));
+    const JudgeResult result = runner.judge({"--seed", "5", "--cases", "1", "--save", saved.string(), "pro3", "--",
+                                             MISBEHAVE, "garbage"});
+    EXPECT_EQ(result.status, 1) << result.out << result.err;
+    EXPECT_EQ(read_file(victim), "precious\n");
+    for (const char* suffix : {".in", ".out", ".cmd"})
+        EXPECT_FALSE(fs::is_symlink(saved / (std::string("seed-5") + suffix))) << suffix;
+    EXPECT_EQ(read_file(saved / "seed-5.out").substr(0, 2), "\xff\xfe");
+    EXPECT_EQ(std::distance(fs::directory_iterator(saved), fs::directory_iterator()), 4);
+}
+
+// The solution gets a small environment of its own, and --env; what the
+// judge prints names a case as text, never as terminal control; without a
+// sandbox the judge says what that means.
+TEST(JudgeHostile, CleanEnvironmentAndEscapedNames)
+{
+    const JudgeRunner runner;
+    for (const std::string& mode : sandbox_modes()) {
+        const JudgeResult hidden = runner.judge({"--sandbox", mode, "--seed", "4", "--cases", "1", "pro3", "--",
+                                                 MISBEHAVE, "env", judge_testing::secret_variable, "-", "--",
+                                                 bin + "/pro3-solve"});
+        EXPECT_EQ(verdict_of(hidden.out, "1"), "OK") << mode << "\n" << hidden.out;
+        const JudgeResult given = runner.judge({"--sandbox", mode, "--env", "GIVEN=a b", "--seed", "4", "--cases", "1",
+                                                "pro3", "--", MISBEHAVE, "env", "GIVEN", "a b", "--",
+                                                bin + "/pro3-solve"});
+        EXPECT_EQ(verdict_of(given.out, "1"), "OK") << mode << "\n" << given.out;
+        EXPECT_EQ(given.err.find("no sandbox: the solution runs as your user") != std::string::npos, mode == "none")
+            << given.err;
+    }
+    const fs::path cases = runner.folder() / "cases";
+    fs::create_directories(cases);
+    std::ofstream(cases / "a\x1b[31mb\x07.in") << "p=1 q=1 r=0 a1=1 a2=1 n=10 s=dec\n";
+    const JudgeResult result = runner.judge({"--cases-dir", cases.string(), "pro3", "--", MISBEHAVE, "exit", "1"});
+    EXPECT_EQ(result.status, 1) << result.err;
+    EXPECT_EQ(result.out.find_first_of("\x1b\x07"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("\na\\x1b[31mb\\x07  "), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("case a\\x1b[31mb\\x07: RUNTIME ERROR"), std::string::npos) << result.out;
 }
 
 // The stored cases and their expected outputs, outside /tmp, are out of

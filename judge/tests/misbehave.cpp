@@ -10,13 +10,22 @@
 #include <arpa/inet.h>
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/sched.h>
 #include <netinet/in.h>
+#include <pthread.h>
+#include <sched.h>
 #include <signal.h>
 #include <sys/mman.h>
+#include <sys/mount.h>
+#include <sys/ptrace.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/uio.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <cstdio>
 #include <cstdlib>
@@ -192,6 +201,157 @@ std::string peek()
     return "";
 }
 
+
+// Spends milliseconds of processor time.
+void burn(long milliseconds)
+{
+    timespec used{};
+    do {
+        volatile int i = 0;
+        while (i < 100000)
+            i = i + 1;
+        ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
+    } while (used.tv_sec * 1000 + used.tv_nsec / 1000000 < milliseconds);
+}
+
+// Touches megabytes of memory and keeps them.
+void hold(long megabytes)
+{
+    const std::size_t bytes = static_cast<std::size_t>(megabytes) << 20;
+    void* block = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (block == MAP_FAILED)
+        std::exit(5);
+    std::memset(block, 1, bytes);
+}
+
+// The system calls a solution is refused that this one could make: each
+// tried, the names of those that worked returned. Forks and threads must
+// keep working.
+std::string refused_calls_made()
+{
+    std::string made;
+    const auto worked = [&](bool done, const char* name) {
+        if (done)
+            made += std::string(made.empty() ? "" : " ") + name;
+    };
+    const pid_t parent = ::getppid();
+    worked(::ptrace(PTRACE_ATTACH, parent, nullptr, nullptr) == 0, "ptrace");
+    worked(::ptrace(PTRACE_ATTACH, 1, nullptr, nullptr) == 0, "ptrace-init");
+    const int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, parent, 0));
+    worked(pidfd >= 0 && ::syscall(SYS_pidfd_getfd, pidfd, 3, 0) >= 0, "pidfd_getfd");
+    char byte = 0;
+    iovec local{&byte, 1}, remote{&byte, 1};
+    worked(::process_vm_readv(parent, &local, 1, &remote, 1, 0) >= 0, "process_vm_readv");
+    worked(::syscall(SYS_kcmp, ::getpid(), parent, 0, 0, 0) >= 0, "kcmp");
+    worked(::unshare(CLONE_NEWUSER) == 0, "unshare");
+    worked(::mount("none", "/tmp", "tmpfs", 0, nullptr) == 0, "mount");
+    worked(::syscall(SYS_memfd_create, "x", 0) >= 0, "memfd_create");
+    worked(::syscall(SYS_userfaultfd, 0) >= 0, "userfaultfd");
+    worked(::syscall(SYS_bpf, 0, nullptr, 0) >= 0 || errno != EPERM, "bpf");
+    worked(::syscall(SYS_keyctl, 0, 0, 0, 0, 0) >= 0 || errno != EPERM, "keyctl");
+    worked(::syscall(SYS_io_uring_setup, 1, nullptr) >= 0 || errno != EPERM, "io_uring_setup");
+    // A child in a new user namespace, and clone3, which must say ENOSYS.
+    const long cloned = ::syscall(SYS_clone, CLONE_NEWUSER | SIGCHLD, nullptr, nullptr, nullptr, nullptr);
+    if (cloned == 0)
+        ::_exit(0);
+    worked(cloned > 0, "clone-newuser");
+    clone_args args{};
+    args.exit_signal = SIGCHLD;
+    const long cloned3 = ::syscall(SYS_clone3, &args, sizeof args);
+    if (cloned3 == 0)
+        ::_exit(0);
+    worked(cloned3 >= 0 || errno != ENOSYS, "clone3");
+    while (::waitpid(-1, nullptr, 0) > 0) {
+    }
+    // What must still work.
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    worked(child < 0 || ::waitpid(child, nullptr, 0) != child, "broken-fork");
+    pthread_t thread;
+    const bool threaded = ::pthread_create(&thread, nullptr, [](void*) -> void* { return nullptr; }, nullptr) == 0;
+    worked(!threaded || ::pthread_join(thread, nullptr) != 0, "broken-thread");
+    return made;
+}
+
+// Tries to reach the keeper's report descriptor and write a report of a
+// clean ending on it: through /proc, or by taking it with pidfd_getfd.
+void fake_report()
+{
+    const std::int64_t report[7] = {0x6b65657065720002, 0, 0, 0, 0, 1024, 0};
+    for (const pid_t pid : {::getppid(), static_cast<pid_t>(1)}) {
+        const std::string path = "/proc/" + std::to_string(pid) + "/fd/3";
+        int fd = ::open(path.c_str(), O_WRONLY);
+        if (fd < 0) {
+            const int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+            fd = pidfd < 0 ? -1 : static_cast<int>(::syscall(SYS_pidfd_getfd, pidfd, 3, 0));
+        }
+        if (fd >= 0)
+            [[maybe_unused]] const ssize_t written = ::write(fd, report, sizeof report);
+    }
+}
+
+// Forks a child that, once count sleepers have been started after it,
+// burns milliseconds of processor time; waits for it.
+void crowd(long count, long milliseconds)
+{
+    int go[2];
+    if (::pipe(go) != 0)
+        std::exit(4);
+    const pid_t oldest = ::fork();
+    if (oldest == 0) {
+        char c;
+        ::close(go[1]);
+        if (::read(go[0], &c, 1) != 1)
+            ::_exit(4);
+        burn(milliseconds);
+        ::_exit(0);
+    }
+    fork_sleepers(count, false);
+    if (::write(go[1], "x", 1) != 1)
+        std::exit(4);
+    ::waitpid(oldest, nullptr, 0);
+}
+
+// A grandchild whose parent has ended burns milliseconds of processor time
+// (burn) or holds megabytes (hold); waits for it to end.
+void orphan(const std::string& what, long amount)
+{
+    int done[2];
+    if (::pipe(done) != 0)
+        std::exit(4);
+    const pid_t parent = ::fork();
+    if (parent == 0) {
+        if (::fork() == 0) {
+            ::close(done[0]);
+            if (what == "burn") {
+                burn(amount);
+            } else {
+                hold(amount);
+                ::sleep(1);
+            }
+            ::_exit(0);
+        }
+        ::_exit(0);
+    }
+    ::close(done[1]);
+    ::waitpid(parent, nullptr, 0);
+    char c;
+    while (::read(done[0], &c, 1) > 0) {
+    }
+}
+
+// Writes megabytes into the file at path and keeps it.
+void fill(const std::string& path, long megabytes)
+{
+    static char block[1 << 20];
+    std::memset(block, 'x', sizeof block);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    for (long i = 0; fd >= 0 && i < megabytes; ++i)
+        if (::write(fd, block, sizeof block) != static_cast<ssize_t>(sizeof block))
+            break;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -238,23 +398,12 @@ int main(int argc, char** argv)
     }
     if (mode == "burn") {
         // Spends ARG milliseconds of processor time, then answers.
-        const long milliseconds = number_arg(0, 100);
-        timespec used{};
-        do {
-            volatile int i = 0;
-            while (i < 100000)
-                i = i + 1;
-            ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
-        } while (used.tv_sec * 1000 + used.tv_nsec / 1000000 < milliseconds);
+        burn(number_arg(0, 100));
         run_solver();
     }
     if (mode == "hold") {
         // Touches ARG megabytes, then answers (the peak outlives the exec).
-        const std::size_t bytes = static_cast<std::size_t>(number_arg(0, 64)) << 20;
-        void* block = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (block == MAP_FAILED)
-            return 5;
-        std::memset(block, 1, bytes);
+        hold(number_arg(0, 64));
         run_solver();
     }
     if (mode == "lock") {
@@ -324,6 +473,46 @@ int main(int argc, char** argv)
             return 0;
         }
         return run_solver_on(input);
+    }
+    if (mode == "calls") {
+        const std::string made = refused_calls_made();
+        if (!made.empty()) {
+            say("made " + made + "\n");
+            return 0;
+        }
+        run_solver();
+    }
+    if (mode == "report") {
+        fake_report();
+        ::signal(SIGSEGV, SIG_DFL);
+        ::raise(SIGSEGV);
+        return 7;
+    }
+    if (mode == "kill-keeper") {
+        ::kill(::getppid(), SIGKILL);
+        run_solver();
+    }
+    if (mode == "crowd") {
+        crowd(number_arg(0, 10), number_arg(1, 0));
+        run_solver();
+    }
+    if (mode == "orphan") {
+        orphan(mode_args.empty() ? "burn" : mode_args[0], number_arg(1, 100));
+        run_solver();
+    }
+    if (mode == "fill") {
+        fill(mode_args.empty() ? "/tmp/fill" : mode_args[0], number_arg(1, 1));
+        run_solver();
+    }
+    if (mode == "env") {
+        // Runs the solver when the variable ARG is as expected ("-": unset).
+        const char* value = mode_args.empty() ? nullptr : std::getenv(mode_args[0].c_str());
+        const std::string found = value == nullptr ? "-" : value;
+        if (mode_args.size() < 2 || found != mode_args[1]) {
+            say("found " + found + "\n");
+            return 0;
+        }
+        run_solver();
     }
     std::fprintf(stderr, "misbehave: unknown mode %s\n", mode.c_str());
     return 2;

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -21,6 +22,7 @@
 
 namespace {
 
+namespace fs = std::filesystem;
 using judge::Ending;
 using judge::Launch;
 using judge::Outcome;
@@ -140,7 +142,7 @@ struct Kept {
     bool reported = false;
 };
 
-Kept keep(const std::vector<std::string>& command)
+Kept keep(const std::vector<std::string>& command, const std::vector<std::string>& options = {})
 {
     TempDir folder;
     const std::string report_path = (folder.path() / "report").string();
@@ -152,7 +154,10 @@ Kept keep(const std::vector<std::string>& command)
         const int null = ::open("/dev/null", O_RDWR);
         ::dup2(null, 0);
         ::dup2(null, 1);
-        std::vector<char*> argv{const_cast<char*>(keeper.c_str()), const_cast<char*>("--")};
+        std::vector<char*> argv{const_cast<char*>(keeper.c_str())};
+        for (const std::string& option : options)
+            argv.push_back(const_cast<char*>(option.c_str()));
+        argv.push_back(const_cast<char*>("--"));
         for (const std::string& word : command)
             argv.push_back(const_cast<char*>(word.c_str()));
         argv.push_back(nullptr);
@@ -176,6 +181,7 @@ TEST(Keeper, ReportsHowTheCommandEndedAndWhatItUsed)
     const Kept exited = keep({MISBEHAVE, "exit", "3"});
     EXPECT_EQ(exited.status, 3);
     ASSERT_TRUE(exited.reported);
+    EXPECT_EQ(exited.report.magic, judge::keeper_magic);
     EXPECT_EQ(exited.report.signaled, 0);
     EXPECT_EQ(exited.report.code, 3);
 
@@ -195,6 +201,14 @@ TEST(Keeper, ReportsHowTheCommandEndedAndWhatItUsed)
     const Kept forked = keep({MISBEHAVE, "escape", "3", marker, "--", "/bin/true"});
     EXPECT_EQ(forked.status, 0);
     EXPECT_TRUE(processes_with(marker).empty());
+
+    // The bytes a counted file system holds at the end: 3 MB written to a
+    // file system in memory.
+    const fs::path shm_file = "/dev/shm/keeper-test-" + std::to_string(::getpid());
+    const Kept filled = keep({MISBEHAVE, "fill", shm_file.string(), "3", marker, "--", "/bin/true"},
+                             {"--count", "/dev/shm"});
+    fs::remove(shm_file);
+    EXPECT_GE(filled.report.held_bytes, 3 << 20);
 
     const Kept missing = keep({"/nonexistent/program"});
     EXPECT_EQ(missing.status, 127);

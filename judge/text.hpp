@@ -1,0 +1,31 @@
+// Text as the judge's reports show it: bytes made safe for a terminal or
+// for XML, and the units of time and memory.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace judge {
+
+// The text with every byte a terminal could act on written \xNN: control
+// characters (line breaks too), DEL, the C1 controls and bytes that are not
+// valid UTF-8. Everything else, UTF-8 letters included, stays.
+std::string terminal_text(std::string_view text);
+
+// Text for XML character data and attribute values: markup characters as
+// references, control characters XML cannot hold as \xNN, invalid UTF-8 as
+// U+FFFD.
+std::string xml_text(std::string_view text);
+
+// The length of the valid UTF-8 sequence at text[at], or 0.
+std::size_t utf8_length(std::string_view text, std::size_t at);
+
+// "1.5 s", "256 MB": how limits are written in details.
+std::string seconds_text(double seconds);
+std::string megabytes_text(std::uint64_t bytes);
+
+// "17.3 MB": how measured memory is written in tables.
+std::string memory_text(std::uint64_t bytes);
+
+}  // namespace judge
