@@ -1,13 +1,15 @@
-// exercise-judge: judges a solution (any command) on test cases of one of
-// the suite's exercises. Cases are made by the exercise's maker from seeds
-// (or read from a folder), checked by its validator and answered by its
-// reference solver; the solution runs on each under limits, in a sandbox
-// where bubblewrap works, and gets a verdict. --stress hunts for a failing
-// case and shrinks it. Results: a table on standard output, JSON, JUnit XML.
+// exercise-judge: judges solutions to one of the suite's exercises on test
+// cases. A solution is a command, or a source file (alone or in a folder
+// of them) compiled by its language. Cases are made by the exercise's
+// maker from seeds (or read from a folder), checked by its validator and
+// answered by its reference solver, once; every solution runs on each
+// under limits, in a sandbox where bubblewrap works, and gets a verdict.
+// --stress hunts for a failing case and shrinks it. Results: a table (a
+// matrix for several solutions) on standard output, JSON, JUnit XML, CSV
+// and an HTML page.
 
 #include <unistd.h>
 
-#include <CLI/CLI.hpp>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -15,37 +17,32 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "common/fail.hpp"
 #include "common/output.hpp"
+#include "judge/command_line.hpp"
 #include "judge/exercises.hpp"
+#include "judge/files.hpp"
 #include "judge/judging.hpp"
-#include "judge/keeper.hpp"
+#include "judge/languages.hpp"
 #include "judge/process.hpp"
 #include "judge/report.hpp"
-#include "judge/sandbox.hpp"
+#include "judge/setup.hpp"
+#include "judge/solutions.hpp"
 #include "judge/text.hpp"
-
-#ifndef SUITE_VERSION
-#define SUITE_VERSION "0.0.0"
-#endif
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// The largest /dev/shm of a sandbox; never more than the memory limit.
-constexpr std::uint64_t shm_bytes = std::uint64_t{64} << 20;
-
 // What the command line asks for.
 struct Options {
     std::string exercise;
-    std::vector<std::string> command;
+    std::vector<std::string> sources;  // SOLUTION operands
+    std::vector<std::string> command;  // after --
     int cases = 20;
     std::optional<std::uint32_t> seed;
     std::string size = "small";
@@ -56,89 +53,80 @@ struct Options {
     std::uint64_t memory_limit = 1024;
     std::uint64_t output_limit = 256;
     int process_limit = 256;
+    double compile_time_limit = 60;
+    std::uint64_t compile_memory_limit = 2048;
+    std::uint64_t compile_output_limit = 64;
     std::vector<std::string> environment;
+    std::optional<std::string> language;
+    std::optional<std::string> languages;
+    bool list_languages = false;
     int jobs = 1;
     bool stress = false;
     std::optional<std::string> save;
     std::string sandbox = "auto";
     std::optional<std::string> json;
     std::optional<std::string> junit;
+    std::optional<std::string> csv;
+    std::optional<std::string> html;
 };
 
+const char* const usage = "[OPTION]... EXERCISE SOLUTION...\n  or:  exercise-judge [OPTION]... EXERCISE -- COMMAND [ARG]...";
+
 const char* const about =
-    R"(Judges the solution COMMAND on test cases of EXERCISE: pro3, pro2, pro6 or
-3-15. Each case is made by the exercise's maker from a seed (or read from
---cases-dir), checked by the exercise's validator (a case that fails it is
-reported as INVALID CASE and not used), answered by the reference solver, and
-given to COMMAND on standard input, in a fresh working folder, in a sandbox,
-under limits. COMMAND's standard output must equal the reference's byte for
-byte, except that the last line of a 3-15 answer, a clock reading, may be any
-integer; standard error is not compared. Verdicts: OK, WRONG ANSWER (with the
-first differing line and column), TIME LIMIT, MEMORY LIMIT, OUTPUT LIMIT,
-RUNTIME ERROR (the exit status or the signal), INVALID CASE.
+    R"(Judges solutions on test cases of EXERCISE: pro3, pro2, pro6 or 3-15. A
+SOLUTION is a source file, compiled by its language (by its extension, or
+--language), or a folder whose source files are each a solution; COMMAND is
+any command that reads a case and writes the answer. Each case is made by the
+exercise's maker from a seed (or read from --cases-dir), checked by the
+exercise's validator (a case that fails it is reported as INVALID CASE and not
+used), answered by the reference solver, once, and given to every solution on
+standard input, in a fresh working folder, in a sandbox, under limits. The
+output must equal the reference's byte for byte, except that the last line of
+a 3-15 answer, a clock reading, may be any integer; standard error is not
+compared. Verdicts: OK, WRONG ANSWER (with the first differing line and
+column), TIME LIMIT, MEMORY LIMIT, OUTPUT LIMIT, RUNTIME ERROR (the exit
+status or the signal), COMPILATION ERROR, INVALID CASE.
 The makers, validators and solvers are found beside exercise-judge, then on
 PATH; so is COMMAND when it is a bare name. Arguments of COMMAND that name
 files in the current folder are given to it with their full path.
 )";
 
 const char* const more =
-    R"(Sandbox: every solution runs under exercise-judge-keeper, which reports how
+    R"(Several solutions: the table has a column per solution (OK 0.12s 17M: the
+verdict's code, processor time, memory), a line per solution under it, and
+counts solutions: a solution passes when every case is OK. --stress takes one.
+
+Sandbox: every solution runs under exercise-judge-keeper, which reports how
 it ended, with a system-call filter (no tracing, no new namespaces or mounts)
-and a small fixed environment. With bwrap, each solution runs in new
-namespaces (no network, no view of other processes), with no capabilities,
-in a new session, dying with the judge; the file system is read-only but for
-its working folder; /tmp (as large as the output limit) and /dev/shm are
-private and in memory, and the judge's temporary files, the cases folder and
-the save folder are hidden. With none, it runs as the judge's user, who it
-can reach as that user can. auto takes bwrap when a trial run works, else
-none with a warning.
+and a small fixed environment; sources are compiled the same way, under the
+compile limits, in a build folder of their own. With bwrap, each solution
+runs in new namespaces (no network, no view of other processes), with no
+capabilities, in a new session, dying with the judge; the file system is
+read-only but for its working folder; /tmp (as large as the output limit)
+and /dev/shm are private and in memory, and the judge's temporary files, the
+cases folder and the save folder are hidden. With none, it runs as the
+judge's user, who it can reach as that user can. auto takes bwrap when a
+trial run works, else none with a warning.
 
 Limits: processor time counts every process of the solution; memory is the
 resident memory of all its processes together, and in bwrap the bytes in its
 /tmp and /dev/shm; the output limit applies to every file it writes.
 
-Exit status: 0 when every case passed, 1 when any failed, 2 for a usage or
-setup error (unknown exercise, a command or suite program that cannot be
-run, an empty or unreadable cases folder).
+Exit status: 0 when every solution passed every case, 1 when any failed, 2
+for a usage or setup error (unknown exercise, a source whose language cannot
+be told, a command or suite program that cannot be run, an empty or
+unreadable cases folder).
 )";
 
 const char* const examples =
-    R"(  exercise-judge pro6 -- ./my-solver
+    R"(  exercise-judge pro6 sol.c
+  exercise-judge --size medium --csv grades.csv --html report.html pro6 submissions/
   exercise-judge --size large --time-limit 2 pro6 -- pro6-solve-c
   exercise-judge --stress --cases 500 --save failures pro3 -- python3 sol.py
   exercise-judge --cases-dir tests --json result.json 3-15 -- ./orders
   exercise-judge --reference order-solve-grid 3-15 -- order-solve-bucket
+  exercise-judge --list-languages
 )";
-
-[[noreturn]] void usage_error(const std::string& message)
-{
-    std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", common::program_name, message.c_str(), common::program_name);
-    std::exit(2);
-}
-
-// Writes text to standard output and exits with status 0 (1 when it cannot
-// be written).
-[[noreturn]] void print_and_exit(const std::string& text)
-{
-    common::failure_status = 1;
-    {
-        common::Output out;
-        out.write(text);
-        out.flush();
-    }
-    std::exit(0);
-}
-
-// One line of the options list, as every program of the suite lays it out.
-void option_line(std::string& text, const std::string& left, const std::string& help)
-{
-    constexpr std::size_t column = 24;
-    text += left;
-    text += left.size() + 2 <= column ? std::string(column - left.size(), ' ') : "\n" + std::string(column, ' ');
-    for (const char c : help)
-        text += c == '\n' ? "\n" + std::string(column, ' ') : std::string(1, c);
-    text += '\n';
-}
 
 // The sizes' answers, from the exercise table.
 std::string sizes_text()
@@ -179,205 +167,103 @@ std::string sizes_text()
     return text;
 }
 
-[[noreturn]] void print_help(const CLI::App& app)
+// "--answers" text with \n standing for a line break.
+std::string with_line_breaks(const std::string& text)
 {
-    std::string text = std::string("Usage: ") + common::program_name + " [OPTION]... EXERCISE -- COMMAND [ARG]...\n";
-    text += about;
-    text += "\nOptions:\n";
-    for (const CLI::Option* option : app.get_options()) {
-        if (!option->nonpositional())
-            continue;
-        std::string left = option->get_snames().empty() ? "      " : "  -" + option->get_snames()[0] + ", ";
-        left += "--" + option->get_lnames()[0];
-        const std::string value = option->get_type_name();
-        if (!value.empty())
-            left += " " + value;
-        option_line(text, left, option->get_description());
-    }
-    option_line(text, "      --help", "display this help and exit");
-    option_line(text, "      --version", "output version information and exit");
-    text += "\n" + sizes_text() + "\n" + more;
-    // "Examples:" is the heading help2man makes the EXAMPLES section of.
-    text += std::string("\nExamples:\n") + examples;
-    print_and_exit(text);
-}
-
-// Names an unknown option before "--" as the suite's other programs name it,
-// before the parser would complain about something else (a missing
-// EXERCISE, say) or list it among unexpected arguments. The value of an
-// option that takes one is skipped, as it may itself begin with '-'.
-void name_unknown_options(const CLI::App& app, int argc, char** argv)
-{
-    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg.size() < 2 || arg[0] != '-')
-            continue;
-        const bool long_form = arg[1] == '-';
-        const std::string name(long_form ? arg.substr(0, arg.find('=')) : arg.substr(0, 2));
-        const CLI::Option* option = app.get_option_no_throw(name);
-        if (option == nullptr)
-            usage_error(long_form ? "unrecognized option '" + name + "'"
-                                  : "invalid option -- '" + name.substr(1) + "'");
-        const bool value_attached = long_form ? arg.find('=') != std::string_view::npos : arg.size() > 2;
-        if (!value_attached && option->get_items_expected_min() > 0)
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
+            result += '\n';
             ++i;
+        } else {
+            result += text[i];
+        }
     }
+    return result;
 }
 
 // Registers the options, parses them, and answers --help and --version.
 Options parse(int argc, char** argv)
 {
     Options options;
-    CLI::App app{"", common::program_name};
-    app.set_help_flag();
-    app.allow_extras(false);
-    const auto range = [](auto low, auto high) { return CLI::Range(low, high).description(""); };
-    app.add_option("--cases", options.cases, "judge N cases (1..1000000, default 20); with\n--stress, at most N")
-        ->type_name("N")
-        ->check(range(1, 1000000));
-    app.add_option("--seed", options.seed,
-                   "make case i (from 1) with seed S + i - 1\n(0..4294967295; default: the current second,\nshown "
-                   "before judging)")
-        ->type_name("S");
-    app.add_option("--size", options.size, "small, medium, large or max (default small):\nthe makers' answers below")
-        ->type_name("SIZE")
-        ->check(CLI::IsMember({"small", "medium", "large", "max"}).description(""));
-    app.add_option("--answers", options.answers,
-                   "give the maker these answers instead (\\n stands\nfor a line break; for 3-15, order-gen's "
-                   "options)")
-        ->type_name("TEXT");
-    app.add_option("--cases-dir", options.cases_dir,
-                   "judge the stored cases DIR/NAME.in instead; the\nexpected output is DIR/NAME.ans where "
-                   "present,\nelse the reference's")
-        ->type_name("DIR");
-    app.add_option("--reference", options.reference,
-                   "the reference solver (default: pro3-solve,\npro2-solve, pro6-solve, order-solve-list)")
-        ->type_name("PROGRAM");
-    app.add_option("--time-limit", options.time_limit,
-                   "processor time per case (default 10); wall time\nis limited to twice that plus one second")
-        ->type_name("SECONDS")
-        ->check(range(0.001, 86400.0));
-    app.add_option("--memory-limit", options.memory_limit, "resident memory per case (default 1024)")
-        ->type_name("MB")
-        ->check(range(std::uint64_t{1}, std::uint64_t{1} << 20));
-    app.add_option("--output-limit", options.output_limit, "standard output per case (default 256)")
-        ->type_name("MB")
-        ->check(range(std::uint64_t{1}, std::uint64_t{1} << 20));
-    app.add_option("--process-limit", options.process_limit,
-                   "processes of the solution at once (default 256)")
-        ->type_name("N")
-        ->check(range(1, 100000));
-    app.add_option("--env", options.environment,
-                   "add NAME=VALUE to the solution's environment\n(PATH, HOME, LANG and TMPDIR are set)")
-        ->type_name("NAME=VALUE")
-        ->check(CLI::Validator(
-            [](const std::string& text) {
-                const std::size_t equals = text.find('=');
-                return equals == std::string::npos || equals == 0 ? std::string("expected NAME=VALUE") : std::string();
-            },
-            "", ""));
-    app.add_option("-j,--jobs", options.jobs,
-                   "judge N cases at a time (default 1, so that\ntimings stay comparable)")
-        ->type_name("N")
-        ->check(range(1, 256));
-    app.add_flag("--stress", options.stress,
-                 "make cases until the first failure (at most\n--cases of them), then shrink it");
-    app.add_option("--save", options.save,
-                   "save every failing case as DIR/NAME.in, .ans,\n.out and .cmd (a shell line that replays it)")
-        ->type_name("DIR");
-    app.add_option("--sandbox", options.sandbox, "auto, bwrap or none (default auto)")
-        ->type_name("MODE")
-        ->check(CLI::IsMember({"auto", "bwrap", "none"}).description(""));
-    app.add_option("--json", options.json, "write the whole result as JSON to FILE")->type_name("FILE");
-    app.add_option("--junit", options.junit, "write the whole result as JUnit XML to FILE")->type_name("FILE");
-    app.add_option("EXERCISE", options.exercise)->required();
-    app.add_option("COMMAND", options.command);
+    judge::CommandLine line(usage, about, sizes_text() + "\n" + more, examples);
+    line.option("--cases", options.cases, "N", "judge N cases (1..1000000, default 20); with\n--stress, at most N", 1,
+                1000000);
+    line.option("--seed", options.seed, "S",
+                "make case i (from 1) with seed S + i - 1\n(0..4294967295; default: the current second,\nshown "
+                "before judging)");
+    line.option("--size", options.size, "SIZE", "small, medium, large or max (default small):\nthe makers' answers below",
+                {"small", "medium", "large", "max"});
+    line.option("--answers", options.answers, "TEXT",
+                "give the maker these answers instead (\\n stands\nfor a line break; for 3-15, order-gen's options)");
+    line.option("--cases-dir", options.cases_dir, "DIR",
+                "judge the stored cases DIR/NAME.in instead; the\nexpected output is DIR/NAME.ans where present,\nelse "
+                "the reference's");
+    line.option("--reference", options.reference, "PROGRAM",
+                "the reference solver (default: pro3-solve,\npro2-solve, pro6-solve, order-solve-list)");
+    line.option("--time-limit", options.time_limit, "SECONDS",
+                "processor time per case (default 10); wall time\nis limited to twice that plus one second", 0.001,
+                86400.0);
+    line.option("--memory-limit", options.memory_limit, "MB", "resident memory per case (default 1024)", 1,
+                std::uint64_t{1} << 20);
+    line.option("--output-limit", options.output_limit, "MB", "standard output per case (default 256)", 1,
+                std::uint64_t{1} << 20);
+    line.option("--process-limit", options.process_limit, "N", "processes of the solution at once (default 256)", 1,
+                100000);
+    line.option("--compile-time-limit", options.compile_time_limit, "SECONDS",
+                "processor time of a compilation (default 60)", 0.001, 86400.0);
+    line.option("--compile-memory-limit", options.compile_memory_limit, "MB",
+                "memory of a compilation (default 2048)", 1, std::uint64_t{1} << 20);
+    line.option("--compile-output-limit", options.compile_output_limit, "MB",
+                "each file a compilation writes (default 64)", 1, std::uint64_t{1} << 20);
+    line.option("--language", options.language, "NAME",
+                "the language of every SOLUTION, whatever its\nextension (c, cpp, python3, java)");
+    line.option("--languages", options.languages, "FILE", "read the language table from FILE instead");
+    line.flag("--list-languages", options.list_languages,
+              "list the languages, with the compilers found\nhere, and exit");
+    line.option("--env", options.environment, "NAME=VALUE",
+                "add NAME=VALUE to the solution's environment\n(PATH, HOME, LANG and TMPDIR are set)",
+                [](const std::string& text) {
+                    const std::size_t equals = text.find('=');
+                    return equals == std::string::npos || equals == 0 ? std::string("expected NAME=VALUE")
+                                                                      : std::string();
+                });
+    line.option("-j,--jobs", options.jobs, "N",
+                "judge N runs (a solution on a case) at a time\n(default 1, so that timings stay comparable)", 1, 256);
+    line.flag("--stress", options.stress,
+              "make cases until the first failure (at most\n--cases of them), then shrink it; one solution");
+    line.option("--save", options.save, "DIR",
+                "save every failing case as DIR/NAME.in, .ans,\n.out and .cmd (a shell line that replays it)");
+    line.option("--sandbox", options.sandbox, "MODE", "auto, bwrap or none (default auto)", {"auto", "bwrap", "none"});
+    line.option("--json", options.json, "FILE", "write the whole result as JSON to FILE");
+    line.option("--junit", options.junit, "FILE", "write the whole result as JUnit XML to FILE");
+    line.option("--csv", options.csv, "FILE", "write one line per solution as CSV to FILE");
+    line.option("--html", options.html, "FILE", "write the whole result as an HTML page to FILE");
+    std::vector<std::string> operands;
+    line.operands("EXERCISE", operands);
+    line.parse(argc, argv, &options.command);
 
-    // --help and --version take effect where they stand among the options.
-    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0)
-            print_help(app);
-        if (std::strcmp(argv[i], "--version") == 0)
-            print_and_exit(std::string(common::program_name) + " (exercise suite) " SUITE_VERSION "\n");
-    }
-    name_unknown_options(app, argc, argv);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError& error) {
-        usage_error(error.what());
-    }
+    if (options.list_languages)
+        return options;
+    if (operands.empty())
+        line.usage_error("EXERCISE is required");
+    options.exercise = operands.front();
+    options.sources.assign(operands.begin() + 1, operands.end());
     if (judge::find_exercise(options.exercise) == nullptr)
-        usage_error("unknown exercise '" + options.exercise + "' (" + judge::exercise_names() + ")");
-    if (options.command.empty())
-        usage_error("no COMMAND to judge after EXERCISE --");
+        line.usage_error("unknown exercise '" + options.exercise + "' (" + judge::exercise_names() + ")");
+    if (options.command.empty() && options.sources.empty())
+        line.usage_error("no SOLUTION to judge after EXERCISE, and no COMMAND after --");
+    if (!options.command.empty() && !options.sources.empty())
+        line.usage_error("give SOLUTION files or -- COMMAND, not both");
     if (options.stress && options.cases_dir)
-        usage_error("--stress makes its own cases: it cannot judge --cases-dir");
+        line.usage_error("--stress makes its own cases: it cannot judge --cases-dir");
     if (options.answers && options.cases_dir)
-        usage_error("--answers makes cases: it cannot go with --cases-dir");
-    if (options.answers) {
-        std::string text;
-        for (std::size_t i = 0; i < options.answers->size(); ++i) {
-            if ((*options.answers)[i] == '\\' && i + 1 < options.answers->size() && (*options.answers)[i + 1] == 'n') {
-                text += '\n';
-                ++i;
-            } else {
-                text += (*options.answers)[i];
-            }
-        }
-        options.answers = text;
-    }
+        line.usage_error("--answers makes cases: it cannot go with --cases-dir");
+    if (options.language && options.sources.empty())
+        line.usage_error("--language is for SOLUTION files, not for a COMMAND");
+    if (options.answers)
+        options.answers = with_line_breaks(*options.answers);
     return options;
-}
-
-// The judge's temporary folder, removed at exit.
-std::string temporary_folder;
-
-void remove_temporary_folder()
-{
-    judge::end_stray_processes();
-    if (!temporary_folder.empty()) {
-        judge::remove_folder(temporary_folder);
-        temporary_folder.clear();
-    }
-}
-
-void make_temporary_folder()
-{
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr && tmp[0] != '\0' ? tmp : "/tmp") + "/exercise-judge-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr)
-        common::fail("cannot create a temporary folder in %s: %s", pattern.c_str(), std::strerror(errno));
-    temporary_folder = fs::canonical(pattern).string();
-    std::atexit(remove_temporary_folder);
-}
-
-// A suite program's path; a missing one is a setup error.
-std::string suite_program(const std::string& name, const char* role)
-{
-    const std::string path = judge::find_program(name);
-    if (path.empty())
-        common::fail("cannot find the %s %s beside %s or on PATH", role, name.c_str(), judge::own_folder().c_str());
-    return fs::absolute(path).string();
-}
-
-// The solution's command line: its program as a full path, and arguments
-// that name files here made full paths too.
-std::vector<std::string> resolve_command(const std::vector<std::string>& words)
-{
-    std::vector<std::string> command = words;
-    const std::string program = judge::find_program(words[0]);
-    if (program.empty())
-        common::fail("cannot run %s: %s", words[0].c_str(),
-                     words[0].find('/') == std::string::npos ? "not found beside exercise-judge or on PATH"
-                                                             : "not an executable file");
-    command[0] = fs::absolute(program).lexically_normal().string();
-    for (std::size_t i = 1; i < command.size(); ++i) {
-        std::error_code error;
-        if (!command[i].empty() && command[i][0] != '-' && command[i][0] != '/' &&
-            fs::is_regular_file(command[i], error))
-            command[i] = fs::absolute(command[i]).lexically_normal().string();
-    }
-    return command;
 }
 
 // An absolute folder path, created when asked.
@@ -387,7 +273,7 @@ std::string folder_path(const std::string& path, bool create)
     if (create)
         fs::create_directories(path, error);
     if (error)
-        common::fail("cannot create %s: %s", path.c_str(), error.message().c_str());
+        throw judge::SetupError("cannot create " + path + ": " + error.message());
     return fs::absolute(path).lexically_normal().string();
 }
 
@@ -396,65 +282,47 @@ std::string folder_path(const std::string& path, bool create)
 void check_writable(const std::optional<std::string>& path)
 {
     if (path && !std::ofstream(*path))
-        common::fail("cannot write %s: %s", path->c_str(), std::strerror(errno));
+        throw judge::SetupError("cannot write " + *path + ": " + std::strerror(errno));
 }
 
-judge::Sandbox choose_sandbox(const Options& options, const judge::Settings& settings)
+void warn(const std::string& line)
 {
-    const std::string keeper = suite_program(judge::keeper_program, "program");
-    const std::string trial = temporary_folder + "/trial";
-    const auto works = [&](const judge::Sandbox& sandbox) {
-        fs::create_directories(trial);
-        const std::string problem = sandbox.trial(trial);
-        judge::remove_folder(trial);
-        return problem;
-    };
-    std::string problem;
-    if (options.sandbox != "none") {
-        const std::string bwrap = judge::find_program("bwrap", false);
-        problem = bwrap.empty() ? "bwrap is not installed" : "";
-        if (problem.empty()) {
-            // Hidden where they really are, past any symbolic link.
-            std::vector<std::string> hidden{temporary_folder};
-            for (const std::optional<std::string>& folder : {options.cases_dir, settings.save}) {
-                std::error_code error;
-                if (folder)
-                    hidden.push_back(fs::weakly_canonical(*folder, error).string());
-            }
-            const judge::Limits& limits = settings.bounds.limits;
-            const judge::SandboxSizes sizes{limits.file_bytes, std::min(limits.memory_bytes, shm_bytes)};
-            judge::Sandbox sandbox(keeper, options.environment, bwrap, hidden, sizes);
-            for (std::size_t i = 0; i < settings.command.size(); ++i)
-                if (settings.command[i][0] == '/')
-                    sandbox.expose(settings.command[i], i == 0);
-            problem = works(sandbox);
-            if (problem.empty())
-                return sandbox;
-        }
-        if (options.sandbox == "bwrap")
-            common::fail("bwrap cannot run here: %s", problem.c_str());
-    }
-    judge::Sandbox sandbox(keeper, options.environment);
-    if (const std::string keeper_problem = works(sandbox); !keeper_problem.empty())
-        common::fail("%s cannot run here: %s", judge::keeper_program, keeper_problem.c_str());
-    if (problem.empty())
-        std::fprintf(stderr, "%s: no sandbox: the solution runs as your user and can read, change or stop "
-                             "whatever you can, this judge included; --sandbox bwrap isolates it\n",
-                     common::program_name);
-    else
-        std::fprintf(stderr, "%s: warning: bwrap cannot run here (%s); solutions run without a sandbox, as "
-                             "your user, able to reach whatever you can\n",
-                     common::program_name, problem.c_str());
-    return sandbox;
+    std::fprintf(stderr, "%s: %s\n", common::program_name, line.c_str());
 }
 
-judge::Settings set_up(const Options& options)
+judge::LanguageTable language_table(const Options& options)
+{
+    const std::string path = options.languages.value_or(judge::installed_languages());
+    if (path.empty())
+        throw judge::SetupError("cannot find the language table languages.json beside the build or where the suite "
+                                "is installed; --languages names one");
+    return judge::read_languages(path);
+}
+
+// The solutions as given, not compiled yet.
+std::vector<judge::Solution> given_solutions(const Options& options, const judge::LanguageTable* table)
+{
+    if (!options.command.empty())
+        return {judge::command_solution(options.command)};
+    const judge::Language* forced = nullptr;
+    if (options.language) {
+        forced = judge::language_named(*table, *options.language);
+        if (forced == nullptr)
+            throw judge::SetupError("unknown language '" + *options.language + "' (--list-languages lists them)");
+    }
+    return judge::source_solutions(options.sources, *table, forced);
+}
+
+judge::Settings set_up(const Options& options, const judge::TemporaryFolder& temporary,
+                       const std::optional<judge::LanguageTable>& table)
 {
     judge::Settings settings;
     settings.exercise = judge::find_exercise(options.exercise);
-    settings.command = resolve_command(options.command);
-    settings.reference = suite_program(options.reference.value_or(settings.exercise->reference), "reference");
-    settings.validator = suite_program(settings.exercise->validator, "validator");
+    settings.solutions = given_solutions(options, table ? &*table : nullptr);
+    if (options.stress && settings.solutions.size() != 1)
+        throw judge::SetupError("--stress judges one solution, not " + std::to_string(settings.solutions.size()));
+    settings.reference = judge::suite_program(options.reference.value_or(settings.exercise->reference), "reference");
+    settings.validator = judge::suite_program(settings.exercise->validator, "validator");
     const std::string reference_name = fs::path(settings.reference).filename().string();
     if (settings.exercise->options_maker && judge::is_order_solver(reference_name))
         settings.validator_options = {"--for", reference_name};
@@ -467,32 +335,33 @@ judge::Settings set_up(const Options& options)
     settings.answers = options.answers;
     if (!options.cases_dir)
         for (const judge::Preset& preset : settings.exercise->presets[static_cast<int>(settings.size)])
-            settings.makers.emplace(preset.maker, suite_program(preset.maker, "maker"));
-    judge::Limits& limits = settings.bounds.limits;
-    limits.cpu_seconds = options.time_limit;
-    limits.wall_seconds = 2 * options.time_limit + 1;
-    limits.memory_bytes = options.memory_limit << 20;
-    limits.file_bytes = options.output_limit << 20;
-    limits.processes = options.process_limit;
-    settings.helper_wall_seconds = std::max(60.0, 10 * limits.wall_seconds);
+            settings.makers.emplace(preset.maker, judge::suite_program(preset.maker, "maker"));
+    settings.bounds.limits =
+        judge::solution_limits(options.time_limit, options.memory_limit, options.output_limit, options.process_limit);
+    settings.helper_wall_seconds = judge::helper_wall_seconds(settings.bounds.limits);
     settings.jobs = options.jobs;
     settings.stress = options.stress;
     if (options.save)
         settings.save = folder_path(*options.save, true);
-    check_writable(options.json);
-    check_writable(options.junit);
-    make_temporary_folder();
-    settings.temporary = temporary_folder;
-    settings.sandbox = choose_sandbox(options, settings);
+    for (const std::optional<std::string>& report : {options.json, options.junit, options.csv, options.html})
+        check_writable(report);
+    settings.temporary = temporary.path();
+    judge::SandboxChoice choice;
+    choice.mode = options.sandbox;
+    choice.environment = options.environment;
+    for (const std::optional<std::string>& folder : {options.cases_dir, settings.save})
+        if (folder)
+            choice.hidden.push_back(*folder);
+    choice.limits = settings.bounds.limits;
+    settings.sandbox = judge::choose_sandbox(choice, temporary, warn);
     return settings;
 }
 
-judge::RunInfo run_info(const Options& options, const judge::Settings& settings)
+judge::RunInfo run_info(const Options& options, const judge::Settings& settings,
+                        const std::optional<judge::LanguageTable>& table)
 {
     judge::RunInfo info;
     info.exercise = options.exercise;
-    info.given = options.command;
-    info.command = settings.command;
     info.sandbox = settings.sandbox.isolates() ? "bwrap" : "none";
     if (!options.cases_dir)
         info.seed = settings.seed;
@@ -502,9 +371,13 @@ judge::RunInfo run_info(const Options& options, const judge::Settings& settings)
         info.cases_dir = folder_path(*options.cases_dir, false);
     info.reference = settings.reference;
     info.limits = settings.bounds.limits;
+    info.compile_limits = judge::solution_limits(options.compile_time_limit, options.compile_memory_limit,
+                                                 options.compile_output_limit, options.process_limit);
     info.stress = options.stress;
     // As typed: the table names the folder as the user did.
     info.save = options.save;
+    if (table)
+        info.languages = table->origin;
     return info;
 }
 
@@ -517,10 +390,11 @@ public:
     {
         if (!shown_)
             return nullptr;
-        return [this](const judge::CaseResult& latest, int done) {
+        return [this](const judge::CaseResult& latest, const judge::Solution& solution, int done) {
             failed_ += judge::passed(latest.verdict) ? 0 : 1;
-            std::fprintf(stderr, "\r%s: %d of %d cases judged, %d failed; case %s: %s\033[K", common::program_name,
-                         done, total_, failed_, judge::terminal_text(latest.name).c_str(), judge::verdict_name(latest.verdict));
+            std::fprintf(stderr, "\r%s: %d of %d runs judged, %d failed; case %s of %s: %s\033[K", common::program_name,
+                         done, total_, failed_, judge::terminal_text(latest.name).c_str(),
+                         judge::terminal_text(solution.name).c_str(), judge::verdict_code(latest.verdict));
         };
     }
 
@@ -545,18 +419,11 @@ void write_file(const std::string& path, const std::string& text)
         common::fail("cannot write %s: %s", path.c_str(), std::strerror(errno));
 }
 
-// A setup error found once judging has begun: status 2.
-[[noreturn]] void setup_error(const std::string& message)
-{
-    common::failure_status = 2;
-    common::fail("%s", judge::terminal_text(message).c_str());
-}
-
 // Ends the judge as the interrupting signal would have, once its runs are
 // killed and its files removed.
-[[noreturn]] void end_by(int signal)
+[[noreturn]] void end_by(int signal, judge::TemporaryFolder& temporary)
 {
-    remove_temporary_folder();
+    temporary.remove();
     std::fprintf(stderr, "%s: interrupted by %s\n", common::program_name, judge::signal_name(signal).c_str());
     std::signal(signal, SIG_DFL);
     sigset_t set;
@@ -567,22 +434,26 @@ void write_file(const std::string& path, const std::string& text)
     std::_Exit(128 + signal);
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+// Judges as the options say; the exit status.
+int judge_all(const Options& options, judge::TemporaryFolder& temporary)
 {
-    common::program_name = "exercise-judge";
-    common::failure_status = 2;
-    const Options options = parse(argc, argv);
-    judge::take_charge_of_processes();
-    const judge::Settings settings = set_up(options);
-    const judge::RunInfo info = run_info(options, settings);
+    std::optional<judge::LanguageTable> table;
+    if (!options.sources.empty() || options.languages)
+        table = language_table(options);
+    judge::Settings settings = set_up(options, temporary, table);
+    const judge::Limits compile_limits = judge::solution_limits(
+        options.compile_time_limit, options.compile_memory_limit, options.compile_output_limit, options.process_limit);
+    const bool compiled = judge::prepare_solutions(settings.solutions, table ? *table : judge::LanguageTable{},
+                                                   settings.sandbox, compile_limits, temporary.path(), options.jobs);
+    if (const int signal = judge::interruption(); signal != 0 || !compiled)
+        end_by(signal != 0 ? signal : SIGINT, temporary);
+    const judge::RunInfo info = run_info(options, settings, table);
 
     // From here a failure to write the results is status 1, as in every
     // program; setup errors found while judging stay 2.
     common::failure_status = 1;
     common::Output out;
-    out.write(judge::heading(info));
+    out.write(judge::heading(info, settings.solutions));
     out.flush();
 
     std::vector<judge::CaseSource> sources;
@@ -590,25 +461,62 @@ int main(int argc, char** argv)
         std::string error;
         sources = judge::stored_cases(*info.cases_dir, error);
         if (!error.empty())
-            setup_error(error);
+            throw judge::SetupError(error);
     } else if (!options.stress) {
         for (int i = 0; i < settings.cases; ++i)
             sources.push_back(judge::made_case(settings, i));
     }
-    ProgressLine progress(options.cases_dir ? static_cast<int>(sources.size()) : settings.cases);
+    const int runs = static_cast<int>((options.cases_dir ? sources.size() : static_cast<std::size_t>(settings.cases)) *
+                                      settings.solutions.size());
+    ProgressLine progress(runs);
     const judge::Result result = options.stress ? judge::stress(settings, progress.callback())
                                                 : judge::judge_cases(settings, sources, progress.callback());
     progress.clear();
     if (const int signal = judge::interruption(); signal != 0)
-        end_by(signal);
+        end_by(signal, temporary);
     if (!result.setup_error.empty())
-        setup_error(result.setup_error);
+        throw judge::SetupError(result.setup_error);
     out.write(judge::table(info, result));
     out.flush();
     if (options.json)
         write_file(*options.json, judge::json_report(info, result));
     if (options.junit)
         write_file(*options.junit, judge::junit_report(info, result));
-    remove_temporary_folder();
-    return result.failed > 0 ? 1 : 0;
+    if (options.csv)
+        write_file(*options.csv, judge::csv_report(result));
+    if (options.html)
+        write_file(*options.html, judge::html_report(info, result));
+    for (const judge::SolutionResult& solution : result.solutions)
+        if (!solution.all_passed())
+            return 1;
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    common::program_name = "exercise-judge";
+    common::failure_status = 2;
+    const Options options = parse(argc, argv);
+    if (options.list_languages) {
+        try {
+            judge::print_and_exit(judge::language_list(language_table(options)));
+        } catch (const judge::SetupError& error) {
+            common::fail("%s", judge::terminal_text(error.what()).c_str());
+        }
+    }
+    judge::take_charge_of_processes();
+    std::optional<judge::TemporaryFolder> temporary;
+    int status = 2;
+    try {
+        temporary.emplace();
+        status = judge_all(options, *temporary);
+    } catch (const judge::SetupError& error) {
+        temporary.reset();
+        common::failure_status = 2;
+        common::fail("%s", judge::terminal_text(error.what()).c_str());
+    }
+    temporary.reset();
+    return status;
 }

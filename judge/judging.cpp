@@ -1,25 +1,21 @@
-// The road of one case, the pool that runs cases side by side, and the
-// stress run with its shrinking.
+// The road of one case (made, validated, answered once), the runs of every
+// solution on it, the pool that runs (case, solution) pairs side by side,
+// and the stress run with its shrinking.
 
 #include "judge/judging.hpp"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
-#include <cctype>
-#include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
 
 #include "judge/compare.hpp"
+#include "judge/files.hpp"
 #include "judge/process.hpp"
 #include "judge/text.hpp"
 
@@ -95,101 +91,21 @@ bool ended_well(const Outcome& outcome)
     return outcome.ending == Ending::exited && outcome.code == 0;
 }
 
-// A word as the shell reads it back: in single quotes where it needs them.
-std::string shell_quote(const std::string& word)
+// A case's own part of every result: its name, seed and size.
+CaseResult identity(const CaseSource& source)
 {
-    const bool plain = !word.empty() && std::all_of(word.begin(), word.end(), [](char c) {
-        return std::isalnum(static_cast<unsigned char>(c)) || std::string_view("/._-+=:,@%").find(c) != std::string_view::npos;
-    });
-    if (plain)
-        return word;
-    std::string quoted = "'";
-    for (const char c : word)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-// Text as a printf format that prints it.
-std::string printf_format(const std::string& text)
-{
-    std::string format;
-    for (const char c : text) {
-        if (c == '\n')
-            format += "\\n";
-        else if (c == '\\')
-            format += "\\\\";
-        else if (c == '%')
-            format += "%%";
-        else
-            format += c;
+    CaseResult result;
+    result.name = source.name;
+    result.index = source.index;
+    result.seed = source.seed;
+    result.maker = source.maker;
+    result.answers = source.answers.text();
+    result.size = source.answers.label();
+    if (!source.seed) {
+        std::error_code error;
+        result.size = std::to_string(fs::file_size(source.input, error)) + " bytes";
     }
-    return format;
-}
-
-std::string size_label(std::uintmax_t bytes)
-{
-    return std::to_string(bytes) + " bytes";
-}
-
-// Writes a new file at path through fill (given its descriptor): into a
-// fresh name beside it, then renamed over whatever path was, a symbolic
-// link included. False when it could not be written.
-template <typename Fill>
-bool write_anew(const std::string& path, Fill fill)
-{
-    std::string temporary = path + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool written = ::fchmod(fd, 0644) == 0 && fill(fd);
-    if (::close(fd) != 0 || !written || ::rename(temporary.c_str(), path.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    return true;
-}
-
-bool write_all(int fd, const char* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t done = ::write(fd, data, size);
-        if (done < 0 && errno == EINTR)
-            continue;
-        if (done <= 0)
-            return false;
-        data += done;
-        size -= static_cast<std::size_t>(done);
-    }
-    return true;
-}
-
-bool save_text(const std::string& text, const std::string& to)
-{
-    return write_anew(to, [&](int fd) { return write_all(fd, text.data(), text.size()); });
-}
-
-// A copy of the file from at to; true when there is nothing to copy.
-bool save_file(const std::string& from, const std::string& to)
-{
-    if (from.empty())
-        return true;
-    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0)
-        return errno == ENOENT;
-    const bool copied = write_anew(to, [&](int out) {
-        char block[1 << 16];
-        for (;;) {
-            const ssize_t got = ::read(in, block, sizeof block);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0)
-                return got == 0;
-            if (!write_all(out, block, static_cast<std::size_t>(got)))
-                return false;
-        }
-    });
-    ::close(in);
-    return copied;
+    return result;
 }
 
 // The state of a run of many cases: interrupted, or stopped by a setup error.
@@ -207,50 +123,114 @@ struct Stop {
     }
 };
 
-// Judges one case in a folder of the judge's own, removed at the end (after
-// the files of a failing case are copied to the save folder).
-class CaseJudge {
+// Where a failing run's files are saved, and under which suffix; none: not
+// saved.
+using SaveSuffix = std::optional<std::string>;
+
+// One case in a folder of the judge's own: made, validated and answered
+// once, then given to each solution; removed with everything in it at the
+// end (after the files of failing runs are copied to the save folder).
+class PreparedCase {
 public:
-    CaseJudge(const Settings& settings, const CaseSource& source, Stop& stop)
+    PreparedCase(const Settings& settings, const CaseSource& source, Stop& stop)
         : settings_(settings), source_(source), stop_(stop), folder_(new_folder(settings))
     {
-        result_.name = source.name;
-        result_.seed = source.seed;
-        result_.maker = source.maker;
-        result_.answers = source.answers.text();
-        result_.size = source.answers.label();
     }
-    ~CaseJudge() { remove_folder(folder_); }
-    CaseJudge(const CaseJudge&) = delete;
-    CaseJudge& operator=(const CaseJudge&) = delete;
+    ~PreparedCase() { remove_folder(folder_); }
+    PreparedCase(const PreparedCase&) = delete;
+    PreparedCase& operator=(const PreparedCase&) = delete;
 
-    // False when the judging stopped (interrupted, or a setup error).
-    bool judge()
+    // Makes, validates and answers the case; false when the judging must
+    // stop (interrupted, or a setup error). An invalid case is not a stop:
+    // invalid() says why it cannot be used.
+    bool prepare()
     {
         std::error_code error;
-        fs::create_directories(folder_ + "/work", error);
+        fs::create_directories(folder_, error);
         if (error) {
             stop_.setup_failed("cannot create " + folder_ + ": " + error.message());
             return false;
         }
-        return obtain_case() && validate_and_answer() && run_solution();
+        return obtain_case() && (invalid_ || validate_and_answer());
     }
 
-    const CaseResult& result() const { return result_; }
+    const std::optional<std::string>& invalid() const { return invalid_; }
+
+    // Runs the solution (the index-th) on the case; false when the judging
+    // must stop.
+    bool run_solution(const Solution& solution, std::size_t index, CaseResult& result) const
+    {
+        const std::string own = folder_ + "/" + std::to_string(index + 1);
+        std::error_code error;
+        fs::create_directories(own + "/work", error);
+        if (error) {
+            stop_.setup_failed("cannot create " + own + ": " + error.message());
+            return false;
+        }
+        Launch launch;
+        settings_.sandbox.prepare(launch, solution.command, own + "/work", solution.exposed);
+        launch.input = case_file_;
+        launch.output = own + "/out";
+        launch.error = own + "/err";
+        launch.limits = settings_.bounds.limits;
+        const Outcome outcome = run(launch);
+        if (outcome.ending == Ending::interrupted) {
+            stop_.now = true;
+            return false;
+        }
+        if (outcome.ending == Ending::not_started) {
+            stop_.setup_failed("cannot run the solution: " + outcome.why);
+            return false;
+        }
+        result.ran = true;
+        result.cpu_seconds = outcome.cpu_seconds;
+        result.wall_seconds = outcome.wall_seconds;
+        result.memory_bytes = outcome.peak_memory_bytes;
+        const std::uintmax_t written = fs::file_size(launch.output, error);
+        if (const auto judgement = judge_ending(outcome, settings_.bounds, error ? 0 : written)) {
+            result.verdict = judgement->verdict;
+            result.detail = judgement->detail;
+            if (judgement->verdict == Verdict::runtime_error) {
+                const std::string message = message_in(launch.error);
+                if (!message.empty())
+                    result.detail += "; its last line on standard error: \"" + message + "\"";
+            }
+        } else {
+            const Difference difference =
+                compare_outputs(expected_file_, launch.output, settings_.exercise->clock_line);
+            if (!difference.same) {
+                result.verdict = Verdict::wrong_answer;
+                result.detail = describe(difference);
+            }
+        }
+        result.replay = replay_line(solution, "");
+        return true;
+    }
 
     // Copies the case, the expected and the found output and a replay
-    // command to the save folder, under save_name. Each file is written
-    // anew and renamed into place: a link planted there is replaced, never
-    // followed.
-    void save(const std::string& save_name)
+    // command to the save folder, under the solution's name where there
+    // are several. Each file is written anew and renamed into place: a link
+    // planted there is replaced, never followed.
+    void save(const Solution& solution, std::size_t index, const std::string& suffix, CaseResult& result) const
     {
-        const std::string to = *settings_.save + "/" + save_name;
+        std::string folder = *settings_.save;
+        std::string name = (source_.seed ? "seed-" + std::to_string(*source_.seed) : source_.name) + suffix;
+        if (settings_.solutions.size() > 1) {
+            std::string own = solution.name;
+            std::replace(own.begin(), own.end(), '/', '_');
+            folder += "/" + own;
+            std::error_code error;
+            fs::create_directory(folder, error);
+            name = own + "/" + name;
+        }
+        const std::string to = *settings_.save + "/" + name;
+        const std::string own = folder_ + "/" + std::to_string(index + 1);
         bool saved = save_file(case_file_, to + ".in") && save_file(expected_file_, to + ".ans");
-        if (result_.ran)
-            saved = save_file(folder_ + "/out", to + ".out") && saved;
-        saved = save_text(replay_command(to + ".in") + "\n", to + ".cmd") && saved;
+        if (result.ran)
+            saved = save_file(own + "/out", to + ".out") && saved;
+        saved = save_text(replay_line(solution, to + ".in") + "\n", to + ".cmd") && saved;
         if (saved)
-            result_.saved = save_name;
+            result.saved = name;
     }
 
 private:
@@ -283,28 +263,20 @@ private:
         return true;
     }
 
-    // A helper's run; false when the judging must stop.
-    bool run_helper(const Launch& launch, Outcome& outcome)
-    {
-        outcome = run(launch);
-        return goes_on(outcome);
-    }
-
+    // Records why the case cannot be used; the judging goes on.
     bool invalid(const std::string& why)
     {
-        result_.verdict = Verdict::invalid_case;
-        result_.detail = why;
-        return false;
+        invalid_ = why;
+        return true;
     }
 
     std::vector<std::string> maker_argv() const
     {
         const std::string& maker = settings_.makers.at(source_.maker);
         std::vector<std::string> argv{maker, "--seed", std::to_string(*source_.seed)};
-        if (settings_.exercise->options_maker) {
+        if (settings_.exercise->options_maker)
             for (std::size_t i = 0; i < source_.answers.count(); ++i)
                 argv.push_back(source_.answers.token(i));
-        }
         return argv;
     }
 
@@ -312,8 +284,6 @@ private:
     {
         if (!source_.seed) {
             case_file_ = source_.input;
-            std::error_code error;
-            result_.size = size_label(fs::file_size(case_file_, error));
             return true;
         }
         case_file_ = folder_ + "/case.in";
@@ -328,8 +298,8 @@ private:
             launch.output = case_file_;
         }
         launch.error = folder_ + "/maker.err";
-        Outcome outcome;
-        if (!run_helper(launch, outcome))
+        const Outcome outcome = run(launch);
+        if (!goes_on(outcome))
             return false;
         if (ended_well(outcome))
             return true;
@@ -360,12 +330,11 @@ private:
         } else {
             expected_file_ = source_.expected;
         }
-        Outcome validated;
         Outcome answered;
         std::thread reference;
         if (answer)
             reference = std::thread([&] { answered = run(*answer); });
-        validated = run(validation);
+        const Outcome validated = run(validation);
         if (reference.joinable())
             reference.join();
 
@@ -386,56 +355,24 @@ private:
                        (message.empty() ? "" : ": " + message));
     }
 
-    bool run_solution()
+    // One shell line that replays the case for the solution: the maker's
+    // output piped into it, or the case (saved_case, else where it lies)
+    // given to it. A source is built first, in a folder of its own.
+    std::string replay_line(const Solution& solution, const std::string& saved_case) const
     {
-        Launch launch;
-        settings_.sandbox.prepare(launch, settings_.command, folder_ + "/work");
-        launch.input = case_file_;
-        launch.output = folder_ + "/out";
-        launch.error = folder_ + "/err";
-        launch.limits = settings_.bounds.limits;
-        const Outcome outcome = run(launch);
-        if (outcome.ending == Ending::interrupted) {
-            stop_.now = true;
-            return false;
+        std::string line;
+        std::string input = !saved_case.empty() ? shell_quote(saved_case) : shell_quote(case_file_);
+        const bool piped = source_.seed && !settings_.exercise->options_maker;
+        if (source_.seed && settings_.exercise->options_maker && saved_case.empty()) {
+            std::vector<std::string> argv = maker_argv();
+            line = "c=$(mktemp -d) && " + shell_line(argv) + " -o \"$c/case.in\" > /dev/null && ";
+            input = "\"$c/case.in\"";
         }
-        if (outcome.ending == Ending::not_started) {
-            stop_.setup_failed("cannot run the solution: " + outcome.why);
-            return false;
-        }
-        result_.ran = true;
-        result_.cpu_seconds = outcome.cpu_seconds;
-        result_.wall_seconds = outcome.wall_seconds;
-        result_.memory_bytes = outcome.peak_memory_bytes;
-        std::error_code error;
-        const std::uintmax_t written = fs::file_size(launch.output, error);
-        if (const auto judgement = judge_ending(outcome, settings_.bounds, error ? 0 : written)) {
-            result_.verdict = judgement->verdict;
-            result_.detail = judgement->detail;
-            if (judgement->verdict == Verdict::runtime_error) {
-                const std::string message = message_in(launch.error);
-                if (!message.empty())
-                    result_.detail += "; its last line on standard error: \"" + message + "\"";
-            }
-            return true;
-        }
-        const Difference difference = compare_outputs(expected_file_, launch.output, settings_.exercise->clock_line);
-        if (!difference.same) {
-            result_.verdict = Verdict::wrong_answer;
-            result_.detail = describe(difference);
-        }
-        return true;
-    }
-
-    // One shell line that replays the case: the maker's output piped into
-    // the solution, or the saved case given to it.
-    std::string replay_command(const std::string& saved_case) const
-    {
-        const std::string solution = shell_line(settings_.command);
-        if (source_.seed && !settings_.exercise->options_maker)
-            return "printf " + shell_quote(printf_format(source_.answers.text())) + " | " + shell_line(maker_argv()) +
-                   " 2>/dev/null | " + solution;
-        return solution + " < " + shell_quote(saved_case);
+        line += solution.replay_build;
+        if (piped)
+            return line + "printf " + shell_quote(printf_format(source_.answers.text())) + " | " +
+                   shell_line(maker_argv()) + " 2>/dev/null | " + solution.replay_command;
+        return line + solution.replay_command + " < " + input;
     }
 
     const Settings& settings_;
@@ -444,59 +381,137 @@ private:
     const std::string folder_;
     std::string case_file_;
     std::string expected_file_;
-    CaseResult result_;
+    std::optional<std::string> invalid_;
 };
 
-// The name a failing case is saved under.
-std::string save_name(const CaseSource& source, const char* suffix = "")
+// The result of a solution that did not compile, on any case.
+CaseResult not_compiled(const CaseSource& source, const Solution& solution)
 {
-    return (source.seed ? "seed-" + std::to_string(*source.seed) : source.name) + suffix;
+    CaseResult result = identity(source);
+    result.verdict = Verdict::compilation_error;
+    result.detail = solution.compilation.detail;
+    return result;
 }
 
-// Judges one case; false when the judging stopped.
-bool judge_one(const Settings& settings, const CaseSource& source, Stop& stop, CaseResult& result,
-               const char* save_suffix = "")
+// Judges one solution on one case of its own; false when the judging
+// stopped.
+bool judge_alone(const Settings& settings, const CaseSource& source, Stop& stop, CaseResult& result,
+                 const SaveSuffix& suffix)
 {
-    CaseJudge judge(settings, source, stop);
-    if (!judge.judge() && stop.now)
+    const Solution& solution = settings.solutions.front();
+    if (!solution.compilation.ok) {
+        result = not_compiled(source, solution);
+        return true;
+    }
+    PreparedCase prepared(settings, source, stop);
+    if (!prepared.prepare())
         return false;
-    if (!passed(judge.result().verdict) && settings.save && save_suffix != nullptr)
-        judge.save(save_name(source, save_suffix));
-    result = judge.result();
+    result = identity(source);
+    if (prepared.invalid()) {
+        result.verdict = Verdict::invalid_case;
+        result.detail = *prepared.invalid();
+    } else if (!prepared.run_solution(solution, 0, result)) {
+        return false;
+    }
+    if (!passed(result.verdict) && settings.save && suffix)
+        prepared.save(solution, 0, *suffix, result);
     return true;
 }
 
-// Runs judge_one over the sources, `jobs` at a time; the results stay in the
-// sources' order. With stop_at_failure, no case after the first failing one
-// is started, and the results end with it.
+// A case being judged by several solutions at once: prepared by the first
+// that needs it, removed when the last is done.
+struct SharedCase {
+    std::mutex mutex;
+    bool tried = false;
+    bool ready = false;  // prepared: made, and validated and answered or found invalid
+    std::unique_ptr<PreparedCase> prepared;
+    std::atomic<std::size_t> remaining{0};
+};
+
+// Runs every (case, solution) pair, `jobs` at a time, case by case; the
+// results stay in the sources' order. With stop_at_failure (one solution),
+// no case after the first failing one is started, and the results end with
+// it.
 Result run_pool(const Settings& settings, const std::vector<CaseSource>& sources, const Progress& progress,
                 bool stop_at_failure)
 {
+    Result outcome;
+    const std::size_t solutions = settings.solutions.size();
+    for (const Solution& solution : settings.solutions) {
+        SolutionResult column;
+        column.name = solution.name;
+        column.language = solution.language;
+        column.given = solution.given;
+        column.command = solution.command;
+        column.compilation = solution.compilation;
+        outcome.solutions.push_back(std::move(column));
+    }
     if (sources.empty())
-        return {};
+        return outcome;
     Stop stop;
-    std::vector<std::optional<CaseResult>> results(sources.size());
+    std::vector<SharedCase> cases(sources.size());
+    for (SharedCase& shared : cases)
+        shared.remaining = solutions;
+    std::vector<std::vector<std::optional<CaseResult>>> results(solutions,
+                                                                std::vector<std::optional<CaseResult>>(sources.size()));
+    const std::size_t pairs = sources.size() * solutions;
     std::atomic<std::size_t> next{0};
     std::atomic<std::size_t> first_failure{sources.size()};
     std::mutex report;
     int done = 0;
+    const auto judge_pair = [&](std::size_t index, std::size_t which) {
+        const CaseSource& source = sources[index];
+        const Solution& solution = settings.solutions[which];
+        SharedCase& shared = cases[index];
+        CaseResult result;
+        if (!solution.compilation.ok) {
+            result = not_compiled(source, solution);
+        } else {
+            const std::lock_guard lock(shared.mutex);
+            if (!shared.tried) {
+                shared.tried = true;
+                shared.prepared = std::make_unique<PreparedCase>(settings, source, stop);
+                shared.ready = shared.prepared->prepare();
+            }
+            if (!shared.ready)
+                return false;
+        }
+        if (solution.compilation.ok) {
+            result = identity(source);
+            if (shared.prepared->invalid()) {
+                result.verdict = Verdict::invalid_case;
+                result.detail = *shared.prepared->invalid();
+            } else if (!shared.prepared->run_solution(solution, which, result)) {
+                return false;
+            }
+            if (!passed(result.verdict) && settings.save)
+                shared.prepared->save(solution, which, "", result);
+        }
+        if (--shared.remaining == 0) {
+            const std::lock_guard lock(shared.mutex);
+            shared.prepared.reset();
+        }
+        const std::lock_guard lock(report);
+        if (stop_at_failure && !passed(result.verdict))
+            first_failure = std::min(first_failure.load(), index);
+        results[which][index] = result;
+        if (progress)
+            progress(result, solution, ++done);
+        return true;
+    };
     const auto work = [&] {
         for (;;) {
-            const std::size_t index = next++;
-            if (index >= sources.size() || stop.now || index > first_failure || interruption() != 0)
+            const std::size_t pair = next++;
+            if (pair >= pairs || stop.now || interruption() != 0)
                 return;
-            CaseResult result;
-            if (!judge_one(settings, sources[index], stop, result))
+            const std::size_t index = pair / solutions;
+            if (index > first_failure)
                 return;
-            const std::lock_guard lock(report);
-            if (stop_at_failure && !passed(result.verdict))
-                first_failure = std::min<std::size_t>(first_failure, index);
-            results[index] = result;
-            if (progress)
-                progress(result, ++done);
+            if (!judge_pair(index, pair % solutions))
+                return;
         }
     };
-    const int threads = std::max(1, std::min<int>(settings.jobs, static_cast<int>(sources.size())));
+    const int threads = std::max(1, std::min<int>(settings.jobs, static_cast<int>(pairs)));
     std::vector<std::thread> pool;
     for (int i = 1; i < threads; ++i)
         pool.emplace_back(work);
@@ -504,14 +519,16 @@ Result run_pool(const Settings& settings, const std::vector<CaseSource>& sources
     for (std::thread& thread : pool)
         thread.join();
 
-    Result outcome;
     outcome.setup_error = stop.setup_error;
     const std::size_t last = stop_at_failure ? std::min(first_failure.load(), sources.size() - 1) : sources.size() - 1;
-    for (std::size_t i = 0; i <= last && i < results.size(); ++i) {
-        if (!results[i])
-            continue;
-        outcome.cases.push_back(*results[i]);
-        ++(passed(results[i]->verdict) ? outcome.passed : outcome.failed);
+    for (std::size_t which = 0; which < solutions; ++which) {
+        SolutionResult& column = outcome.solutions[which];
+        for (std::size_t i = 0; i <= last; ++i) {
+            if (!results[which][i])
+                continue;
+            column.cases.push_back(*results[which][i]);
+            ++(passed(results[which][i]->verdict) ? column.passed : column.failed);
+        }
     }
     return outcome;
 }
@@ -519,7 +536,8 @@ Result run_pool(const Settings& settings, const std::vector<CaseSource>& sources
 // True when a case fails in a way worth shrinking: the solution's fault.
 bool fails(const CaseResult& result)
 {
-    return !passed(result.verdict) && result.verdict != Verdict::invalid_case;
+    return !passed(result.verdict) && result.verdict != Verdict::invalid_case &&
+           result.verdict != Verdict::compilation_error;
 }
 
 // Remakes the failing case with ever smaller answers, at the same seed: a
@@ -547,7 +565,7 @@ Shrinking shrink(const Settings& settings, const CaseSource& failing, const Case
                     settings.exercise->keep_consistent(candidate.answers);
                 CaseResult tried;
                 ++shrinking.attempts;
-                if (!judge_one(settings, candidate, stop, tried, nullptr))
+                if (!judge_alone(settings, candidate, stop, tried, std::nullopt))
                     break;
                 if (fails(tried)) {
                     high = middle;
@@ -563,40 +581,13 @@ Shrinking shrink(const Settings& settings, const CaseSource& failing, const Case
     if (settings.save && !(current.answers == failing.answers) && !stop.now) {
         // The smallest failing case once more, to save its files.
         CaseResult saved;
-        if (judge_one(settings, current, stop, saved, "-shrunk") && fails(saved))
+        if (judge_alone(settings, current, stop, saved, "-shrunk") && fails(saved))
             shrinking.shrunk = saved;
     }
     return shrinking;
 }
 
 }  // namespace
-
-std::string shell_line(const std::vector<std::string>& words)
-{
-    std::string line;
-    for (const std::string& word : words)
-        line += (line.empty() ? "" : " ") + shell_quote(word);
-    return line;
-}
-
-// Gives the owner every permission on a folder and the folders under it.
-void open_up(const fs::path& folder)
-{
-    std::error_code error;
-    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, error);
-    for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error))
-        if (entry->is_directory(error) && !entry->is_symlink(error))
-            open_up(entry->path());
-}
-
-void remove_folder(const std::string& path)
-{
-    std::error_code error;
-    if (fs::remove_all(path, error) != static_cast<std::uintmax_t>(-1) && !error)
-        return;
-    open_up(path);
-    fs::remove_all(path, error);
-}
 
 bool passed(Verdict verdict)
 {
@@ -609,6 +600,7 @@ CaseSource made_case(const Settings& settings, int index)
     const Preset& preset = presets[static_cast<std::size_t>(index) % presets.size()];
     CaseSource source;
     source.name = std::to_string(index + 1);
+    source.index = static_cast<std::size_t>(index);
     source.seed = static_cast<std::uint32_t>(settings.seed + static_cast<std::uint32_t>(index));
     source.maker = preset.maker;
     std::string answers = settings.answers.value_or(preset.answers);
@@ -641,10 +633,10 @@ std::vector<CaseSource> stored_cases(const std::string& folder, std::string& err
         cases.push_back(std::move(source));
     }
     std::sort(cases.begin(), cases.end(), [](const CaseSource& a, const CaseSource& b) { return a.name < b.name; });
-    for (const CaseSource& source : cases) {
-        std::ifstream file(source.input);
-        if (!file) {
-            error = "cannot read the case " + source.input;
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        cases[i].index = i;
+        if (!std::ifstream(cases[i].input)) {
+            error = "cannot read the case " + cases[i].input;
             return {};
         }
     }
@@ -664,13 +656,12 @@ Result stress(const Settings& settings, const Progress& progress)
     for (int i = 0; i < settings.cases; ++i)
         sources.push_back(made_case(settings, i));
     Result result = run_pool(settings, sources, progress, true);
-    if (!result.setup_error.empty() || result.cases.empty() || !fails(result.cases.back()) ||
-        interruption() != 0)
+    const std::vector<CaseResult>& cases = result.solutions.front().cases;
+    if (!result.setup_error.empty() || cases.empty() || !fails(cases.back()) || interruption() != 0)
         return result;
-    const CaseResult& failure = result.cases.back();
-    const std::size_t index = static_cast<std::size_t>(std::stoi(failure.name) - 1);
+    const CaseResult& failure = cases.back();
     Stop stop;
-    result.shrinking = shrink(settings, sources[index], failure, stop);
+    result.shrinking = shrink(settings, sources[failure.index], failure, stop);
     if (!stop.setup_error.empty())
         result.setup_error = stop.setup_error;
     return result;

@@ -1,7 +1,7 @@
-// Judging cases: each is made (or read), validated, answered by the
-// reference and given to the solution, whose run gets its verdict; cases run
-// one or several at a time, and under --stress until the first failure,
-// which is then shrunk.
+// Judging: every case is made (or read), validated and answered once, and
+// every solution runs on it and gets a verdict; (case, solution) pairs run
+// several at a time, and under --stress cases are made until the first
+// failure, which is then shrunk.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +13,7 @@
 
 #include "judge/exercises.hpp"
 #include "judge/sandbox.hpp"
+#include "judge/solutions.hpp"
 #include "judge/verdict.hpp"
 
 namespace judge {
@@ -20,7 +21,7 @@ namespace judge {
 // Everything a judging run needs, resolved and checked.
 struct Settings {
     const Exercise* exercise = nullptr;
-    std::vector<std::string> command;   // the solution; its program as a full path
+    std::vector<Solution> solutions;    // prepared: compiled where they are sources
     std::string reference;              // the reference solver's path
     std::string validator;              // the validator's path, and its options
     std::vector<std::string> validator_options;
@@ -30,7 +31,7 @@ struct Settings {
     Size size = Size::small;
     std::optional<std::string> answers;  // instead of the size's answers
     std::int64_t price_ceiling = 0;      // 3-15: the reference's top price, 0 for any
-    Bounds bounds;                       // the solution's limits
+    Bounds bounds;                       // the solutions' limits
     double helper_wall_seconds = 0;      // makers, validator and reference: wall time only
     int jobs = 1;
     bool stress = false;
@@ -42,6 +43,7 @@ struct Settings {
 // One case: made by a maker from a seed and answers, or stored in a file.
 struct CaseSource {
     std::string name;
+    std::size_t index = 0;              // its place among the run's cases
     std::optional<std::uint32_t> seed;  // made cases only
     std::string maker;
     Answers answers;
@@ -49,8 +51,10 @@ struct CaseSource {
     std::string expected;  // stored cases: the expected output, if stored
 };
 
+// One solution's result on one case.
 struct CaseResult {
     std::string name;
+    std::size_t index = 0;  // the case's place among the run's cases
     std::optional<std::uint32_t> seed;
     std::string maker;
     std::string answers;
@@ -62,6 +66,7 @@ struct CaseResult {
     double wall_seconds = 0;
     std::uint64_t memory_bytes = 0;
     std::string saved;  // the name its files were saved under, if any
+    std::string replay; // a shell line that replays it
 };
 
 // The first failure under --stress and the smallest case found that still
@@ -72,11 +77,23 @@ struct Shrinking {
     int attempts = 0;
 };
 
-struct Result {
+// One solution's results, case by case in the run's order.
+struct SolutionResult {
+    std::string name;
+    std::string language;  // "" for a command
+    std::vector<std::string> given;
+    std::vector<std::string> command;
+    Compilation compilation;
     std::vector<CaseResult> cases;
-    std::optional<Shrinking> shrinking;
     int passed = 0;
     int failed = 0;
+
+    bool all_passed() const { return failed == 0 && compilation.ok; }
+};
+
+struct Result {
+    std::vector<SolutionResult> solutions;  // one column of the matrix each
+    std::optional<Shrinking> shrinking;     // --stress, one solution
     std::string setup_error;  // a program that could not be started: nothing judged counts
 };
 
@@ -87,23 +104,16 @@ CaseSource made_case(const Settings& settings, int index);
 // "" in error when there are some, else what is wrong.
 std::vector<CaseSource> stored_cases(const std::string& folder, std::string& error);
 
-// Called after each case, one call at a time, with the cases judged so far.
-using Progress = std::function<void(const CaseResult& latest, int done)>;
+// Called after each (case, solution) pair, one call at a time.
+using Progress = std::function<void(const CaseResult& latest, const Solution& solution, int done)>;
 
-// Judges the cases, settings.jobs at a time.
+// Judges every solution on the cases, settings.jobs pairs at a time.
 Result judge_cases(const Settings& settings, const std::vector<CaseSource>& cases, const Progress& progress);
 
 // Makes and judges cases until the first failure or settings.cases, then
-// shrinks that failure.
+// shrinks that failure; one solution.
 Result stress(const Settings& settings, const Progress& progress);
 
 bool passed(Verdict verdict);
-
-// Removes a folder and everything in it, giving back the permissions a
-// solution may have taken from its own folders.
-void remove_folder(const std::string& path);
-
-// The words as one shell command line, quoted where they need it.
-std::string shell_line(const std::vector<std::string>& words);
 
 }  // namespace judge

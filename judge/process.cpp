@@ -642,46 +642,4 @@ void end_stray_processes()
     }
 }
 
-std::string own_path()
-{
-    char path[4096];
-    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    return length > 0 ? std::string(path, static_cast<std::size_t>(length)) : "";
-}
-
-std::string own_folder()
-{
-    const std::string path = own_path();
-    return path.substr(0, path.rfind('/'));
-}
-
-std::string find_program(const std::string& name, bool beside_judge)
-{
-    const auto runnable = [](const std::string& path) {
-        struct stat info {};
-        return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
-    };
-    if (name.find('/') != std::string::npos)
-        return runnable(name) ? name : "";
-    if (beside_judge) {
-        const std::string beside = own_folder() + "/" + name;
-        if (runnable(beside))
-            return beside;
-    }
-    const char* path = std::getenv("PATH");
-    std::string_view folders = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
-    while (true) {
-        const std::size_t colon = folders.find(':');
-        const std::string_view folder = folders.substr(0, colon);
-        std::string candidate(folder.empty() ? std::string_view(".") : folder);
-        candidate += '/';
-        candidate += name;
-        if (runnable(candidate))
-            return candidate;
-        if (colon == std::string_view::npos)
-            return "";
-        folders.remove_prefix(colon + 1);
-    }
-}
-
 }  // namespace judge

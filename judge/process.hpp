@@ -93,12 +93,4 @@ int interruption();
 // progress; at exit, with no run in progress, that is every one left.
 void end_stray_processes();
 
-// The folder holding the judge's own executable, and the executable.
-std::string own_folder();
-std::string own_path();
-
-// A program found beside the judge, else on PATH; "" when not found. A name
-// with a slash is taken as a path.
-std::string find_program(const std::string& name, bool beside_judge = true);
-
 }  // namespace judge

@@ -1,41 +1,69 @@
-// The judge's reports: the table on standard output, JSON and JUnit XML.
+// The judge's reports, each in a file of its own, all from one result: a
+// matrix of solutions by cases (one solution is a one-column matrix).
+// Each is written as text into a string; the caller writes it out.
 #pragma once
 
+#include <optional>
 #include <string>
-#include <string_view>
+#include <vector>
 
 #include "judge/judging.hpp"
 
 namespace judge {
 
-// What the reports say about the run besides its cases.
+// What the reports say about the run besides its results.
 struct RunInfo {
     std::string exercise;
-    std::vector<std::string> given;    // the command as typed
-    std::vector<std::string> command;  // as run: its program a full path
-    std::string sandbox;         // "bwrap" or "none"
+    std::string sandbox;  // "bwrap" or "none"
     std::optional<std::uint32_t> seed;
-    std::string size;            // the --size name, for made cases
+    std::string size;     // the --size name, for made cases
     std::optional<std::string> answers;
     std::optional<std::string> cases_dir;
     std::string reference;
     Limits limits;
+    Limits compile_limits;
     bool stress = false;
-    std::optional<std::string> save;
+    std::optional<std::string> save;  // as typed
+    std::string languages;            // the language table's file, when sources are judged
 };
 
 // The line shown before judging starts: what is judged and how to repeat it.
-std::string heading(const RunInfo& info);
+std::string heading(const RunInfo& info, const std::vector<Solution>& solutions);
 
-// The table of cases, the details of failures, the shrinking, and the
+// The table of cases (one column per solution where there are several),
+// the details of failures or one line per solution, the shrinking, and the
 // summary line "N passed, M failed".
 std::string table(const RunInfo& info, const Result& result);
 
-// The whole result as JSON.
+// The whole result as JSON: with one solution, one object for it as ever;
+// with several, one per solution under "solutions".
 std::string json_report(const RunInfo& info, const Result& result);
 
-// The whole result as JUnit XML: one test case per case, failures for the
-// solution's verdicts and errors for invalid cases.
+// The whole result as JUnit XML: one test suite per solution, one test
+// case per case, failures for the solution's verdicts and errors for
+// invalid cases.
 std::string junit_report(const RunInfo& info, const Result& result);
+
+// One row per solution, for a grade sheet, quoted as RFC 4180 says.
+std::string csv_report(const Result& result);
+
+// One self-contained page: the settings, the matrix, the summaries, a chart
+// of processor time per case, and each failure's detail and replay line.
+std::string html_report(const RunInfo& info, const Result& result);
+
+// What a report needs of a solution's results: the slowest case it ran,
+// its peak memory and its first failure.
+struct Summary {
+    const CaseResult* slowest = nullptr;
+    std::uint64_t peak_memory_bytes = 0;
+    const CaseResult* first_failure = nullptr;
+};
+Summary summarize(const SolutionResult& solution);
+
+// "case 3 (seed 17, answers "...")" or "case NAME".
+std::string case_title(const CaseResult& result);
+
+// "WRONG ANSWER: line 1, ..." or "OK".
+std::string verdict_line(const CaseResult& result);
 
 }  // namespace judge

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "judge/setup.hpp"
+
 namespace judge {
 
 namespace {
@@ -60,7 +62,7 @@ Sandbox::Sandbox(std::string keeper, std::vector<std::string> environment, std::
       hidden_(std::move(hidden)),
       sizes_(sizes)
 {
-    expose(keeper_, true);
+    expose(keeper_exposed_, keeper_, true);
 }
 
 bool Sandbox::hides_on_purpose(const std::string& path) const
@@ -71,7 +73,7 @@ bool Sandbox::hides_on_purpose(const std::string& path) const
     return false;
 }
 
-void Sandbox::expose(const std::string& path, bool program)
+void Sandbox::expose(Exposures& exposed, const std::string& path, bool program) const
 {
     std::error_code error;
     const std::string real = std::filesystem::canonical(path, error).string();
@@ -81,10 +83,24 @@ void Sandbox::expose(const std::string& path, bool program)
     if (on_purpose && !program)
         return;
     if (on_purpose || within(path, "/tmp") || within(real, "/tmp"))
-        exposed_.emplace_back(real, path);
+        exposed.emplace_back(real, path);
 }
 
-void Sandbox::prepare(Launch& launch, const std::vector<std::string>& command, const std::string& work) const
+Exposures Sandbox::exposures(const std::vector<std::string>& command, const std::vector<std::string>& folders) const
+{
+    Exposures exposed;
+    if (!isolates())
+        return exposed;
+    for (const std::string& folder : folders)
+        exposed.emplace_back(folder, folder);
+    for (std::size_t i = 0; i < command.size(); ++i)
+        if (!command[i].empty() && command[i][0] == '/')
+            expose(exposed, command[i], i == 0);
+    return exposed;
+}
+
+void Sandbox::prepare(Launch& launch, const std::vector<std::string>& command, const std::string& work,
+                      const Exposures& exposed) const
 {
     std::vector<std::string> environment(std::begin(base_environment), std::end(base_environment));
     environment.push_back("HOME=" + work);
@@ -116,8 +132,9 @@ void Sandbox::prepare(Launch& launch, const std::vector<std::string>& command, c
     for (const std::string& folder : hidden_)
         if (!within(folder, "/tmp"))
             line.insert(line.end(), {"--tmpfs", folder});
-    for (const auto& [source, target] : exposed_)
-        line.insert(line.end(), {"--ro-bind", source, target});
+    for (const Exposures* list : {&keeper_exposed_, &exposed})
+        for (const auto& [source, target] : *list)
+            line.insert(line.end(), {"--ro-bind", source, target});
     line.insert(line.end(), {"--bind", work, work, "--chdir", work, "--as-pid-1", "--"});
     for (const char* folder : counted_folders)
         kept.insert(kept.end(), {"--count", folder});
@@ -133,7 +150,8 @@ std::string Sandbox::trial(const std::string& work) const
 {
     const std::string error_file = work + "/../sandbox-trial.err";
     Launch launch;
-    prepare(launch, {find_program("true", false)}, work);
+    const std::string program = find_program("true", false);
+    prepare(launch, {program}, work, exposures({program}));
     launch.error = error_file;
     launch.limits.wall_seconds = 30;
     const Outcome outcome = run(launch);

@@ -29,6 +29,9 @@ namespace judge {
 
 enum class SandboxMode { automatic, bwrap, none };
 
+// Files and folders mounted read-only into the sandbox: source and target.
+using Exposures = std::vector<std::pair<std::string, std::string>>;
+
 // The in-memory file systems of a bwrap sandbox and their sizes.
 struct SandboxSizes {
     std::uint64_t tmp_bytes = 0;  // /tmp
@@ -52,14 +55,16 @@ public:
     bool isolates() const { return !bwrap_.empty(); }
     const std::string& keeper() const { return keeper_; }
 
-    // Makes a file the command names visible, read-only, where only the
-    // private /tmp would hide it. Folders are never exposed, nor anything in
-    // the folders hidden on purpose, but for the command's own program.
-    void expose(const std::string& path, bool program = false);
+    // What a command must see, read-only, that the sandbox would hide: the
+    // files it names (full paths) that only the private /tmp hides, its own
+    // program wherever it is, and the given folders (a solution's build
+    // folder). Nothing else in the folders hidden on purpose is shown.
+    Exposures exposures(const std::vector<std::string>& command, const std::vector<std::string>& folders = {}) const;
 
     // Sets up launch to run command in folder work: the command line, the
     // keeper's place, the file systems counted and a clean environment.
-    void prepare(Launch& launch, const std::vector<std::string>& command, const std::string& work) const;
+    void prepare(Launch& launch, const std::vector<std::string>& command, const std::string& work,
+                 const Exposures& exposed = {}) const;
 
     // Runs a trivial command this way, in the folder work; "" when it
     // works, else what went wrong.
@@ -67,12 +72,13 @@ public:
 
 private:
     bool hides_on_purpose(const std::string& path) const;
+    void expose(Exposures& exposed, const std::string& path, bool program) const;
 
     std::string keeper_;  // exercise-judge-keeper
     std::vector<std::string> environment_;
     std::string bwrap_;
     std::vector<std::string> hidden_;
-    std::vector<std::pair<std::string, std::string>> exposed_;  // source and target
+    Exposures keeper_exposed_;
     SandboxSizes sizes_;
 };
 

@@ -2,6 +2,8 @@
 
 #include "judge/text.hpp"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 namespace judge {
@@ -104,6 +106,46 @@ std::string xml_text(std::string_view text)
         ++at;
     }
     return xml;
+}
+
+std::string shell_quote(const std::string& word)
+{
+    const bool plain = !word.empty() && std::all_of(word.begin(), word.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || std::string_view("/._-+=:,@%").find(c) != std::string_view::npos;
+    });
+    if (plain)
+        return word;
+    std::string quoted = "'";
+    for (const char c : word)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+std::string shell_line(const std::vector<std::string>& words)
+{
+    std::string line;
+    for (const std::string& word : words) {
+        if (!line.empty())
+            line += ' ';
+        line += shell_quote(word);
+    }
+    return line;
+}
+
+std::string printf_format(const std::string& text)
+{
+    std::string format;
+    for (const char c : text) {
+        if (c == '\n')
+            format += "\\n";
+        else if (c == '\\')
+            format += "\\\\";
+        else if (c == '%')
+            format += "%%";
+        else
+            format += c;
+    }
+    return format;
 }
 
 std::string seconds_text(double seconds)

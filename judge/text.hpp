@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace judge {
 
@@ -20,6 +21,15 @@ std::string xml_text(std::string_view text);
 
 // The length of the valid UTF-8 sequence at text[at], or 0.
 std::size_t utf8_length(std::string_view text, std::size_t at);
+
+// A word as the shell reads it back: in single quotes where it needs them.
+std::string shell_quote(const std::string& word);
+
+// The words as one shell command line, quoted where they need it.
+std::string shell_line(const std::vector<std::string>& words);
+
+// Text as a printf format that prints it.
+std::string printf_format(const std::string& text);
 
 // "1.5 s", "256 MB": how limits are written in details.
 std::string seconds_text(double seconds);

@@ -24,7 +24,23 @@ const char* verdict_name(Verdict verdict)
     case Verdict::memory_limit: return "MEMORY LIMIT";
     case Verdict::output_limit: return "OUTPUT LIMIT";
     case Verdict::runtime_error: return "RUNTIME ERROR";
+    case Verdict::compilation_error: return "COMPILATION ERROR";
     case Verdict::invalid_case: return "INVALID CASE";
+    }
+    return "?";
+}
+
+const char* verdict_code(Verdict verdict)
+{
+    switch (verdict) {
+    case Verdict::ok: return "OK";
+    case Verdict::wrong_answer: return "WA";
+    case Verdict::time_limit: return "TLE";
+    case Verdict::memory_limit: return "MLE";
+    case Verdict::output_limit: return "OLE";
+    case Verdict::runtime_error: return "RE";
+    case Verdict::compilation_error: return "CE";
+    case Verdict::invalid_case: return "IC";
     }
     return "?";
 }

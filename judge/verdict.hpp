@@ -10,10 +10,27 @@
 
 namespace judge {
 
-enum class Verdict { ok, wrong_answer, time_limit, memory_limit, output_limit, runtime_error, invalid_case };
+enum class Verdict {
+    ok,
+    wrong_answer,
+    time_limit,
+    memory_limit,
+    output_limit,
+    runtime_error,
+    compilation_error,
+    invalid_case,
+};
 
 // "OK", "WRONG ANSWER", ... as reports show them.
 const char* verdict_name(Verdict verdict);
+
+// "OK", "WA", ...: the short codes of a matrix's cells.
+const char* verdict_code(Verdict verdict);
+
+// Every verdict, in the order of the enum.
+constexpr Verdict all_verdicts[] = {Verdict::ok,           Verdict::wrong_answer,  Verdict::time_limit,
+                                    Verdict::memory_limit, Verdict::output_limit,  Verdict::runtime_error,
+                                    Verdict::compilation_error, Verdict::invalid_case};
 
 // "SIGSEGV", or "signal N" for a number without a name.
 std::string signal_name(int signal);

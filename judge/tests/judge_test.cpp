@@ -98,8 +98,8 @@ TEST(JudgeUsage, ErrorsEndWithStatusTwoAndOneMessage)
         {{"--size", "huge", "pro3", "--", solver}, "--size"},
         {{"--sandbox", "chroot", "pro3", "--", solver}, "--sandbox"},
         {{"--time-limit", "-1", "pro3", "--", solver}, "--time-limit"},
-        {{"pro3"}, "no COMMAND to judge"},
-        {{"pro3", "--"}, "no COMMAND to judge"},
+        {{"pro3"}, "no SOLUTION to judge"},
+        {{"pro3", "--"}, "no SOLUTION to judge"},
         {{}, "EXERCISE is required"},
         {{"--stress", "--cases-dir", empty, "pro3", "--", solver}, "--stress makes its own cases"},
         {{"--cases-dir", empty, "pro3", "--", solver}, "no cases (NAME.in files) in "},
@@ -132,7 +132,10 @@ TEST(JudgeUsage, HelpAndVersion)
     EXPECT_EQ(version.out, "exercise-judge (exercise suite) " SUITE_VERSION "\n");
     const JudgeResult help = runner.judge({"--help"});
     EXPECT_EQ(help.status, 0);
-    EXPECT_EQ(help.out.rfind("Usage: exercise-judge [OPTION]... EXERCISE -- COMMAND [ARG]...\n", 0), 0u);
+    EXPECT_EQ(help.out.rfind("Usage: exercise-judge [OPTION]... EXERCISE SOLUTION...\n"
+                             "  or:  exercise-judge [OPTION]... EXERCISE -- COMMAND [ARG]...\n",
+                             0),
+              0u);
     for (const char* part : {"\nOptions:\n", "\n      --time-limit SECONDS\n", "\n  -j, --jobs N ",
                              "\n      --help ", "\nExamples:\n  exercise-judge "})
         EXPECT_NE(help.out.find(part), std::string::npos) << part;

@@ -1,0 +1,157 @@
+// Reading the language table and filling in its commands.
+
+#include "judge/languages.hpp"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <nlohmann/json.hpp>
+#include <regex>
+
+#include "judge/setup.hpp"
+
+namespace judge {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Where the table lies, from the folder of the judge's program.
+constexpr const char* table_from_program = "/../share/exercise-suite/languages.json";
+
+std::string lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+std::vector<std::string> words(const nlohmann::json& entry, const char* key, bool required)
+{
+    if (!entry.contains(key)) {
+        if (required)
+            throw std::invalid_argument(std::string("no \"") + key + "\"");
+        return {};
+    }
+    return entry.at(key).get<std::vector<std::string>>();
+}
+
+}  // namespace
+
+std::string installed_languages()
+{
+    std::error_code error;
+    const fs::path path = fs::path(own_folder() + table_from_program).lexically_normal();
+    return fs::is_regular_file(path, error) ? path.string() : "";
+}
+
+LanguageTable read_languages(const std::string& path)
+{
+    std::ifstream file(path);
+    if (!file)
+        throw SetupError("cannot read the language table " + path);
+    LanguageTable table;
+    table.origin = path;
+    try {
+        const nlohmann::json document = nlohmann::json::parse(file);
+        for (const nlohmann::json& entry : document.at("languages")) {
+            Language language;
+            language.id = entry.at("id").get<std::string>();
+            language.name = entry.at("name").get<std::string>();
+            language.extensions = words(entry, "extensions", true);
+            language.compile = words(entry, "compile", false);
+            language.run = words(entry, "run", true);
+            if (language.id.empty() || language.run.empty() || language.run[0].empty())
+                throw std::invalid_argument("language \"" + language.id + "\" has no id or no run command");
+            table.languages.push_back(std::move(language));
+        }
+    } catch (const std::exception& error) {
+        throw SetupError("the language table " + path + " is not one: " + error.what());
+    }
+    return table;
+}
+
+const Language* language_of(const LanguageTable& table, const std::string& file)
+{
+    const std::string extension = fs::path(file).extension().string();
+    if (extension.size() < 2)
+        return nullptr;
+    for (const Language& language : table.languages)
+        for (const std::string& known : language.extensions)
+            if (extension.compare(1, std::string::npos, known) == 0)
+                return &language;
+    return nullptr;
+}
+
+const Language* language_named(const LanguageTable& table, const std::string& name)
+{
+    for (const Language& language : table.languages)
+        if (lower(language.id) == lower(name) || lower(language.name) == lower(name))
+            return &language;
+    return nullptr;
+}
+
+std::string missing_program(const Language& language)
+{
+    for (const std::vector<std::string>* command : {&language.compile, &language.run})
+        if (!command->empty() && (*command)[0].find('{') == std::string::npos &&
+            find_program((*command)[0], false).empty())
+            return (*command)[0];
+    return "";
+}
+
+std::vector<std::string> fill_in(const std::vector<std::string>& command, const Placeholders& values)
+{
+    const std::pair<const char*, const std::string*> names[] = {
+        {"{source}", &values.source}, {"{binary}", &values.binary}, {"{folder}", &values.folder}, {"{main}", &values.main}};
+    std::vector<std::string> filled;
+    for (std::string word : command) {
+        for (const auto& [name, value] : names)
+            for (std::size_t at = word.find(name); at != std::string::npos; at = word.find(name, at + value->size()))
+                word.replace(at, std::char_traits<char>::length(name), *value);
+        filled.push_back(std::move(word));
+    }
+    return filled;
+}
+
+std::string main_class(const std::string& source_text)
+{
+    const std::size_t main = source_text.find("static void main");
+    if (main == std::string::npos)
+        return "";
+    static const std::regex declaration(R"((?:class|interface|enum|record)\s+([A-Za-z_$][A-Za-z0-9_$]*))");
+    std::string name;
+    const std::string before = source_text.substr(0, main);
+    for (std::sregex_iterator at(before.begin(), before.end(), declaration), end; at != end; ++at)
+        name = (*at)[1].str();
+    return name;
+}
+
+std::string language_list(const LanguageTable& table)
+{
+    std::vector<std::vector<std::string>> rows{{"language", "name", "extensions", "compiler", "here"}};
+    for (const Language& language : table.languages) {
+        std::string extensions;
+        for (const std::string& extension : language.extensions)
+            extensions += (extensions.empty() ? "." : " .") + extension;
+        const std::string& tool = language.compile.empty() ? language.run[0] : language.compile[0];
+        const std::string missing = missing_program(language);
+        rows.push_back({language.id, language.name, extensions, tool,
+                        missing.empty() ? "available" : "unavailable: " + missing + " not found"});
+    }
+    std::vector<std::size_t> widths(rows[0].size(), 0);
+    for (const auto& row : rows)
+        for (std::size_t i = 0; i < row.size(); ++i)
+            widths[i] = std::max(widths[i], row[i].size());
+    std::string text = "Languages from " + table.origin + ":\n";
+    for (const auto& row : rows) {
+        std::string line;
+        for (std::size_t i = 0; i < row.size(); ++i)
+            line += row[i] + (i + 1 < row.size() ? std::string(widths[i] - row[i].size() + 2, ' ') : "");
+        text += line + "\n";
+    }
+    return text;
+}
+
+}  // namespace judge

@@ -1,0 +1,139 @@
+// The result as JSON, keys in the order a reader takes them in.
+
+#include <nlohmann/json.hpp>
+
+#include "judge/report.hpp"
+
+namespace judge {
+
+namespace {
+
+using json = nlohmann::ordered_json;
+
+json or_null(const std::optional<std::string>& text)
+{
+    return text ? json(*text) : json(nullptr);
+}
+
+json case_json(const CaseResult& result)
+{
+    json entry = {
+        {"name", result.name},
+        {"seed", result.seed ? json(*result.seed) : json(nullptr)},
+        {"maker", result.maker.empty() ? json(nullptr) : json(result.maker)},
+        {"answers", result.seed ? json(result.answers) : json(nullptr)},
+        {"size", result.size},
+        {"verdict", verdict_name(result.verdict)},
+        {"passed", passed(result.verdict)},
+        {"detail", result.detail},
+        {"saved", result.saved.empty() ? json(nullptr) : json(result.saved)},
+    };
+    if (result.ran) {
+        entry["cpu_seconds"] = result.cpu_seconds;
+        entry["wall_seconds"] = result.wall_seconds;
+        entry["memory_bytes"] = result.memory_bytes;
+    } else {
+        entry["cpu_seconds"] = entry["wall_seconds"] = entry["memory_bytes"] = nullptr;
+    }
+    return entry;
+}
+
+json limits_json(const Limits& limits)
+{
+    return {{"cpu_seconds", limits.cpu_seconds},
+            {"wall_seconds", limits.wall_seconds},
+            {"memory_bytes", limits.memory_bytes},
+            {"output_bytes", limits.file_bytes},
+            {"processes", limits.processes}};
+}
+
+json compilation_json(const Compilation& compilation)
+{
+    if (!compilation.needed)
+        return nullptr;
+    return {{"status", compilation.ok ? "ok" : "failed"},
+            {"seconds", compilation.seconds},
+            {"detail", compilation.detail},
+            {"log", compilation.log}};
+}
+
+json cases_json(const SolutionResult& solution)
+{
+    json cases = json::array();
+    for (const CaseResult& entry : solution.cases)
+        cases.push_back(case_json(entry));
+    return cases;
+}
+
+// The run's settings, as every layout starts.
+json settings_json(const RunInfo& info)
+{
+    return {
+        {"exercise", info.exercise},
+        {"sandbox", info.sandbox},
+        {"seed", info.seed ? json(*info.seed) : json(nullptr)},
+        {"size", info.cases_dir || info.answers ? json(nullptr) : json(info.size)},
+        {"answers", or_null(info.answers)},
+        {"cases_dir", or_null(info.cases_dir)},
+        {"reference", info.reference},
+        {"limits", limits_json(info.limits)},
+    };
+}
+
+std::string dump(const json& report)
+{
+    return report.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+}
+
+}  // namespace
+
+std::string json_report(const RunInfo& info, const Result& result)
+{
+    if (result.solutions.size() == 1) {
+        // The layout of a run of one command, with its language and
+        // compilation added.
+        const SolutionResult& solution = result.solutions.front();
+        json settings = settings_json(info);
+        json report = {{"exercise", info.exercise},
+                       {"command", solution.command},
+                       {"language", solution.language.empty() ? json(nullptr) : json(solution.language)},
+                       {"compilation", compilation_json(solution.compilation)}};
+        for (auto& [key, value] : settings.items())
+            if (key != "exercise")
+                report[key] = value;
+        report["stress"] = info.stress;
+        report["cases"] = cases_json(solution);
+        report["passed"] = solution.passed;
+        report["failed"] = solution.failed;
+        if (result.shrinking)
+            report["shrinking"] = {{"original", case_json(result.shrinking->original)},
+                                   {"shrunk", case_json(result.shrinking->shrunk)},
+                                   {"attempts", result.shrinking->attempts}};
+        else
+            report["shrinking"] = nullptr;
+        return dump(report);
+    }
+    json report = settings_json(info);
+    report["compile_limits"] = limits_json(info.compile_limits);
+    report["languages"] = info.languages.empty() ? json(nullptr) : json(info.languages);
+    json solutions = json::array();
+    int passed_solutions = 0;
+    for (const SolutionResult& solution : result.solutions) {
+        solutions.push_back({{"name", solution.name},
+                             {"language", solution.language.empty() ? json(nullptr) : json(solution.language)},
+                             {"given", solution.given},
+                             {"command", solution.command},
+                             {"compilation", compilation_json(solution.compilation)},
+                             {"cases", cases_json(solution)},
+                             {"passed", solution.passed},
+                             {"failed", solution.failed},
+                             {"all_passed", solution.all_passed()}});
+        passed_solutions += solution.all_passed() ? 1 : 0;
+    }
+    report["solutions"] = solutions;
+    report["passed"] = passed_solutions;
+    report["failed"] = static_cast<int>(result.solutions.size()) - passed_solutions;
+    return dump(report);
+}
+
+}  // namespace judge

@@ -1,0 +1,101 @@
+// The result as JUnit XML, for a CI system: a test suite per solution.
+
+#include <cstdio>
+
+#include "judge/report.hpp"
+#include "judge/text.hpp"
+
+namespace judge {
+
+namespace {
+
+// Seconds as JUnit's time attributes hold them.
+std::string seconds_attribute(double seconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", seconds);
+    return text;
+}
+
+// The counts of a suite (or of all): tests, failures, errors and time.
+struct Counts {
+    std::size_t tests = 0;
+    int failures = 0;
+    int errors = 0;
+    double seconds = 0;
+
+    void add(const SolutionResult& solution)
+    {
+        for (const CaseResult& entry : solution.cases) {
+            ++tests;
+            seconds += entry.wall_seconds;
+            if (entry.verdict == Verdict::invalid_case)
+                ++errors;
+            else if (!passed(entry.verdict))
+                ++failures;
+        }
+    }
+
+    std::string attributes() const
+    {
+        return "tests=\"" + std::to_string(tests) + "\" failures=\"" + std::to_string(failures) + "\" errors=\"" +
+               std::to_string(errors) + "\" time=\"" + seconds_attribute(seconds) + "\"";
+    }
+};
+
+std::string suite(const RunInfo& info, const Result& result, const SolutionResult& solution, bool alone)
+{
+    Counts counts;
+    counts.add(solution);
+    const std::string name = alone ? info.exercise : solution.name;
+    std::string xml = "  <testsuite name=\"" + xml_text(name) + "\" " + counts.attributes() + ">\n";
+    xml += "    <properties>\n";
+    const auto property = [&](const std::string& key, const std::string& value) {
+        xml += "      <property name=\"" + key + "\" value=\"" + xml_text(value) + "\"/>\n";
+    };
+    property("command", shell_line(solution.command));
+    if (!solution.language.empty())
+        property("language", solution.language);
+    property("sandbox", info.sandbox);
+    property("reference", info.reference);
+    if (info.seed)
+        property("seed", std::to_string(*info.seed));
+    if (info.cases_dir)
+        property("cases_dir", *info.cases_dir);
+    xml += "    </properties>\n";
+    const std::string classname = xml_text(alone ? info.exercise : info.exercise + "." + solution.name);
+    for (const CaseResult& entry : solution.cases) {
+        xml += "    <testcase name=\"" + xml_text(case_title(entry)) + "\" classname=\"" + classname + "\" time=\"" +
+               seconds_attribute(entry.wall_seconds) + "\"";
+        if (passed(entry.verdict)) {
+            xml += "/>\n";
+            continue;
+        }
+        const char* element = entry.verdict == Verdict::invalid_case ? "error" : "failure";
+        std::string body = verdict_line(entry);
+        if (entry.verdict == Verdict::compilation_error && !solution.compilation.log.empty())
+            body += "\n" + solution.compilation.log;
+        if (result.shrinking && result.shrinking->original.name == entry.name)
+            body += "\nShrunk to answers \"" + result.shrinking->shrunk.size + "\": " +
+                    verdict_line(result.shrinking->shrunk);
+        xml += ">\n      <" + std::string(element) + " type=\"" + verdict_name(entry.verdict) + "\" message=\"" +
+               xml_text(verdict_line(entry)) + "\">" + xml_text(body) + "</" + element + ">\n    </testcase>\n";
+    }
+    return xml + "  </testsuite>\n";
+}
+
+}  // namespace
+
+std::string junit_report(const RunInfo& info, const Result& result)
+{
+    Counts all;
+    for (const SolutionResult& solution : result.solutions)
+        all.add(solution);
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    xml += "<testsuites name=\"exercise-judge\" " + all.attributes() + ">\n";
+    for (const SolutionResult& solution : result.solutions)
+        xml += suite(info, result, solution, result.solutions.size() == 1);
+    return xml + "</testsuites>\n";
+}
+
+}  // namespace judge
