@@ -34,3 +34,72 @@ if built exercise-judge && built pro3-validate; then
       -- "bash '$WORK/judge-loop.sh'"
   done
 fi
+
+# Ten solutions on the same medium PRO6 cases (10,000 + 10,000 values, 1,000
+# search values): the suite's pro6-solve and pro6-solve-c and the eight small
+# sources of bench/solutions, four in C (compiled beforehand: compiling is
+# the next row's) and four in Python. The loop makes, validates and answers
+# each case once and runs the ten on it, comparing with cmp; the judge does
+# the same in its default sandbox. Target: the judge within 1.2x the loop.
+matrix_cases=$(sized 20 4)
+matrix_folder="$WORK/judge-solutions"
+rm -rf "$matrix_folder"
+mkdir -p "$matrix_folder"
+matrix_solutions=("$BIN/pro6-solve" "$BIN/pro6-solve-c")
+for source in "$HERE"/solutions/*.c; do
+  gcc -std=c17 -O2 -o "$matrix_folder/$(basename "$source" .c)" "$source" -lm
+  matrix_solutions+=("$matrix_folder/$(basename "$source" .c)")
+done
+for source in "$HERE"/solutions/*.py; do
+  cp "$source" "$matrix_folder/"
+  matrix_solutions+=("$matrix_folder/$(basename "$source")")
+done
+{
+  printf 'for i in $(seq 0 %d); do\n' $((matrix_cases - 1))
+  printf "  printf '10000 10000\\n1000\\n500\\n' | '%s' --seed \$((%d + i)) > '%s' 2> /dev/null\n" \
+    "$BIN/pro6-maketest" "$SEED" "$WORK/matrix-case.in"
+  printf "  '%s' '%s' > /dev/null\n" "$BIN/pro6-validate" "$WORK/matrix-case.in"
+  printf "  '%s' < '%s' > '%s' 2> /dev/null\n" "$BIN/pro6-solve" "$WORK/matrix-case.in" "$WORK/matrix-expected"
+  for solution in "${matrix_solutions[@]}"; do
+    runner=""
+    [[ $solution == *.py ]] && runner="python3 "
+    printf "  %s'%s' < '%s' > '%s' 2> /dev/null\n" "$runner" "$solution" "$WORK/matrix-case.in" "$WORK/matrix-found"
+    printf "  cmp -s '%s' '%s'\n" "$WORK/matrix-expected" "$WORK/matrix-found"
+  done
+  printf 'done\n'
+} > "$WORK/matrix-loop.sh"
+
+if built exercise-judge && built pro6-validate; then
+  compare exercise-judge "10 solutions on $(grouped "$matrix_cases") medium PRO6 cases, one table" "within 1.2x" \
+    --reference "shell loop: each case made, validated and answered once, the ten run, cmp" \
+    -- "'$BIN/exercise-judge' --size medium --cases $matrix_cases --seed $SEED pro6 $(printf "'%s' " "${matrix_solutions[@]}") > '$WORK/matrix.out'" \
+    -- "bash '$WORK/matrix-loop.sh'"
+fi
+
+# Compiling: the eight sources compiled (C) or checked (Python) by the
+# judge in its sandbox and judged on one small case, against the compilers
+# and a syntax check called directly and the same case run by hand.
+{
+  for source in "$HERE"/solutions/*.c; do
+    printf "gcc -std=c17 -O2 -pipe -o '%s' '%s' -lm\n" "$WORK/compiled-$(basename "$source" .c)" "$source"
+  done
+  for source in "$HERE"/solutions/*.py; do
+    printf "python3 -c 'import ast, sys; ast.parse(open(sys.argv[1], \"rb\").read(), sys.argv[1])' '%s'\n" "$source"
+  done
+  printf "printf '10 10\\n10\\n5\\n' | '%s' --seed %d > '%s' 2> /dev/null\n" "$BIN/pro6-maketest" "$SEED" "$WORK/compile-case.in"
+  printf "'%s' '%s' > /dev/null\n" "$BIN/pro6-validate" "$WORK/compile-case.in"
+  printf "'%s' < '%s' > '%s' 2> /dev/null\n" "$BIN/pro6-solve" "$WORK/compile-case.in" "$WORK/compile-expected"
+  for source in "$HERE"/solutions/*.c; do
+    printf "'%s' < '%s' | cmp -s - '%s'\n" "$WORK/compiled-$(basename "$source" .c)" "$WORK/compile-case.in" "$WORK/compile-expected"
+  done
+  for source in "$HERE"/solutions/*.py; do
+    printf "python3 '%s' < '%s' | cmp -s - '%s'\n" "$source" "$WORK/compile-case.in" "$WORK/compile-expected"
+  done
+} > "$WORK/compile-loop.sh"
+
+if built exercise-judge && built pro6-validate; then
+  compare exercise-judge "8 sources compiled, one small PRO6 case" "within 1.5x" \
+    --reference "gcc and a Python syntax check called directly, the case run by hand" \
+    -- "'$BIN/exercise-judge' --cases 1 --seed $SEED pro6 '$HERE/solutions' > '$WORK/compile.out'" \
+    -- "bash '$WORK/compile-loop.sh'"
+fi

@@ -75,8 +75,8 @@ const char* const usage = "[OPTION]... EXERCISE SOLUTION...\n  or:  exercise-jud
 const char* const about =
     R"(Judges solutions on test cases of EXERCISE: pro3, pro2, pro6 or 3-15. A
 SOLUTION is a source file, compiled by its language (by its extension, or
---language), or a folder whose source files are each a solution; COMMAND is
-any command that reads a case and writes the answer. Each case is made by the
+--language), a folder whose source files are each a solution, or a program,
+run as it is; COMMAND is any command that reads a case and writes the answer. Each case is made by the
 exercise's maker from a seed (or read from --cases-dir), checked by the
 exercise's validator (a case that fails it is reported as INVALID CASE and not
 used), answered by the reference solver, once, and given to every solution on

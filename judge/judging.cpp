@@ -314,12 +314,14 @@ private:
     // word comes first.
     bool validate_and_answer()
     {
-        std::vector<std::string> argv{settings_.validator};
-        argv.insert(argv.end(), settings_.validator_options.begin(), settings_.validator_options.end());
-        argv.push_back(case_file_);
-        Launch validation = helper(argv);
-        validation.error = folder_ + "/validator.err";
-
+        std::optional<Launch> validation;
+        if (!settings_.validator.empty()) {
+            std::vector<std::string> argv{settings_.validator};
+            argv.insert(argv.end(), settings_.validator_options.begin(), settings_.validator_options.end());
+            argv.push_back(case_file_);
+            validation = helper(argv);
+            validation->error = folder_ + "/validator.err";
+        }
         std::optional<Launch> answer;
         if (source_.expected.empty()) {
             expected_file_ = folder_ + "/expected";
@@ -331,17 +333,19 @@ private:
             expected_file_ = source_.expected;
         }
         Outcome answered;
+        Outcome validated;
         std::thread reference;
         if (answer)
             reference = std::thread([&] { answered = run(*answer); });
-        const Outcome validated = run(validation);
+        if (validation)
+            validated = run(*validation);
         if (reference.joinable())
             reference.join();
 
-        if (!goes_on(validated) || (answer && !goes_on(answered)))
+        if ((validation && !goes_on(validated)) || (answer && !goes_on(answered)))
             return false;
-        if (!ended_well(validated)) {
-            const std::string message = first_line(validation.error);
+        if (validation && !ended_well(validated)) {
+            const std::string message = first_line(validation->error);
             if (validated.ending == Ending::exited && validated.code == 1)
                 return invalid(message);
             return invalid(base_name(settings_.validator) + " failed (" + how_it_ended(validated) + ")" +

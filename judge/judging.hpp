@@ -23,7 +23,7 @@ struct Settings {
     const Exercise* exercise = nullptr;
     std::vector<Solution> solutions;    // prepared: compiled where they are sources
     std::string reference;              // the reference solver's path
-    std::string validator;              // the validator's path, and its options
+    std::string validator;              // the validator's path ("": cases are not validated), and its options
     std::vector<std::string> validator_options;
     std::map<std::string, std::string, std::less<>> makers;  // by name: path
     std::uint32_t seed = 0;

@@ -35,6 +35,10 @@ std::string heading(const RunInfo& info, const std::vector<Solution>& solutions)
 // summary line "N passed, M failed".
 std::string table(const RunInfo& info, const Result& result);
 
+// The matrix of several solutions (a column each) with the codes and a line
+// per solution under it, without the summary line.
+std::string matrix(const RunInfo& info, const Result& result);
+
 // The whole result as JSON: with one solution, one object for it as ever;
 // with several, one per solution under "solutions".
 std::string json_report(const RunInfo& info, const Result& result);

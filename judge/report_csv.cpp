@@ -27,8 +27,11 @@ std::string field(const std::string& text)
 std::string record(const std::vector<std::string>& fields)
 {
     std::string line;
-    for (const std::string& text : fields)
-        line += (line.empty() ? "" : ",") + field(text);
+    for (const std::string& text : fields) {
+        if (!line.empty())
+            line += ',';
+        line += field(text);
+    }
     return line + "\r\n";
 }
 

@@ -151,6 +151,8 @@ std::string solution_line(const SolutionResult& solution)
     return line;
 }
 
+}  // namespace
+
 std::string matrix(const RunInfo& info, const Result& result)
 {
     std::vector<std::vector<std::string>> rows{{"case", "seed", "size"}};
@@ -173,12 +175,15 @@ std::string matrix(const RunInfo& info, const Result& result)
     }
     std::string text = lay_out(rows, right);
     std::string codes;
-    for (std::size_t i = 0; i < std::size(verdict_codes); ++i)
-        if (used[i])
-            codes += (codes.empty() ? "" : ", ") + std::string(verdict_code(all_verdicts[i])) + " " + verdict_codes[i];
+    for (std::size_t i = 0; i < std::size(verdict_codes); ++i) {
+        if (!used[i])
+            continue;
+        if (!codes.empty())
+            codes += ", ";
+        codes += std::string(verdict_code(all_verdicts[i])) + " " + verdict_codes[i];
+    }
     if (!codes.empty())
         text += "Codes: " + codes + "; times are processor seconds, M megabytes.\n";
-    int passed_solutions = 0;
     for (const SolutionResult& solution : result.solutions) {
         text += terminal_text(solution_line(solution)) + "\n";
         if (!solution.compilation.ok)
@@ -186,14 +191,9 @@ std::string matrix(const RunInfo& info, const Result& result)
         for (const CaseResult& entry : solution.cases)
             if (!entry.saved.empty())
                 text += saved_line(info, entry.saved);
-        passed_solutions += solution.all_passed() ? 1 : 0;
     }
-    const int count = static_cast<int>(result.solutions.size());
-    return text + std::to_string(passed_solutions) + " passed, " + std::to_string(count - passed_solutions) +
-           " failed\n";
+    return text;
 }
-
-}  // namespace
 
 std::string heading(const RunInfo& info, const std::vector<Solution>& solutions)
 {
@@ -213,7 +213,14 @@ std::string heading(const RunInfo& info, const std::vector<Solution>& solutions)
 
 std::string table(const RunInfo& info, const Result& result)
 {
-    return result.solutions.size() == 1 ? one_solution(info, result) : matrix(info, result);
+    if (result.solutions.size() == 1)
+        return one_solution(info, result);
+    int passed_solutions = 0;
+    for (const SolutionResult& solution : result.solutions)
+        passed_solutions += solution.all_passed() ? 1 : 0;
+    const int count = static_cast<int>(result.solutions.size());
+    return matrix(info, result) + std::to_string(passed_solutions) + " passed, " +
+           std::to_string(count - passed_solutions) + " failed\n";
 }
 
 }  // namespace judge

@@ -219,6 +219,14 @@ std::vector<Solution> source_solutions(const std::vector<std::string>& paths, co
     for (const std::string& path : paths) {
         std::error_code error;
         if (!fs::is_directory(path, error)) {
+            // A program (a path, or a name beside the judge or on PATH) is
+            // run as it is.
+            const bool source = forced != nullptr || language_of(table, path) != nullptr;
+            if (!source && !find_program(path).empty()) {
+                solutions.push_back(command_solution({path}));
+                solutions.back().source = solutions.back().command[0];
+                continue;
+            }
             solutions.push_back(source_solution(path, table, forced));
             continue;
         }
@@ -248,7 +256,7 @@ bool prepare_solutions(std::vector<Solution>& solutions, const LanguageTable& ta
     const auto work = [&] {
         for (std::size_t index; !stop && (index = next++) < solutions.size();) {
             Solution& solution = solutions[index];
-            if (solution.source.empty()) {
+            if (solution.language.empty()) {
                 solution.exposed = sandbox.exposures(solution.command);
                 continue;
             }

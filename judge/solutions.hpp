@@ -24,7 +24,7 @@ struct Compilation {
 struct Solution {
     std::string name;                // as reports show it: unique among the run's solutions
     std::vector<std::string> given;  // as typed: the command, or the source's path
-    std::string source;              // the source file, for a source
+    std::string source;              // the source file, for a source; the program, for a program named as one
     std::string language;            // its language's name, for a source
     std::vector<std::string> command;  // what runs, its program a full path (after compiling, for a source)
     std::string folder;              // its build folder, shown read-only in the sandbox; "" for a command
@@ -40,8 +40,9 @@ struct Solution {
 // files here made full paths too. Throws SetupError when it cannot be run.
 Solution command_solution(const std::vector<std::string>& words);
 
-// The sources named: files, or folders whose files in a known language are
-// each a solution (by name); the language by extension unless forced.
+// The solutions named: source files, programs (run as they are), or
+// folders whose files in a known language are each a solution (by name);
+// the language by extension unless forced.
 // Names shown are the files' names, made unique by their folders where two
 // are alike. Throws SetupError for a file that cannot be read, a language
 // that cannot be told or is not available here, a folder without sources.

@@ -1,0 +1,141 @@
+// Reading the validators' bounds table and merging it over a test set.
+
+#include "package/coverage.hpp"
+
+#include <algorithm>
+#include <sstream>
+
+namespace package {
+
+namespace {
+
+std::vector<std::string> words_of(const std::string& line)
+{
+    std::istringstream stream(line);
+    std::vector<std::string> words;
+    for (std::string word; stream >> word;)
+        words.push_back(word);
+    return words;
+}
+
+std::optional<long double> number(const std::string& text)
+{
+    if (text == "-")
+        return std::nullopt;
+    try {
+        std::size_t used = 0;
+        const long double value = std::stold(text, &used);
+        return used == text.size() ? std::optional<long double>(value) : std::nullopt;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+bool reaches(const std::optional<long double>& value, const std::string& end)
+{
+    const std::optional<long double> bound = number(end);
+    return value && bound && *value == *bound;
+}
+
+std::string reached(const Quantity& quantity)
+{
+    const bool low = reaches(quantity.smallest, quantity.low);
+    const bool high = reaches(quantity.largest, quantity.high);
+    return low && high ? "both" : low ? "lower" : high ? "upper" : "-";
+}
+
+}  // namespace
+
+std::vector<Quantity> read_report(const std::string& report)
+{
+    std::vector<Quantity> quantities;
+    std::istringstream lines(report);
+    bool in_table = false;
+    for (std::string line; std::getline(lines, line);) {
+        const std::vector<std::string> words = words_of(line);
+        if (!in_table) {
+            in_table = words.size() == 5 && words[0] == "quantity" && words[4] == "reaches";
+            continue;
+        }
+        if (words.size() < 5)
+            break;
+        // The name may hold blanks: the last four words are the columns.
+        Quantity quantity;
+        for (std::size_t i = 0; i + 4 < words.size(); ++i)
+            quantity.name += (i > 0 ? " " : "") + words[i];
+        quantity.smallest_text = words[words.size() - 4];
+        quantity.largest_text = words[words.size() - 3];
+        quantity.smallest = number(quantity.smallest_text);
+        quantity.largest = number(quantity.largest_text);
+        quantity.limits = words[words.size() - 2];
+        const std::size_t dots = quantity.limits.find("..");
+        if (dots != std::string::npos) {
+            quantity.low = quantity.limits.substr(0, dots);
+            quantity.high = quantity.limits.substr(dots + 2);
+        }
+        quantities.push_back(std::move(quantity));
+    }
+    return quantities;
+}
+
+void Coverage::add(const std::vector<Quantity>& quantities)
+{
+    for (const Quantity& quantity : quantities) {
+        auto known = std::find_if(quantities_.begin(), quantities_.end(),
+                                  [&](const Quantity& q) { return q.name == quantity.name; });
+        if (known == quantities_.end()) {
+            quantities_.push_back(quantity);
+            continue;
+        }
+        if (quantity.smallest && (!known->smallest || *quantity.smallest < *known->smallest)) {
+            known->smallest = quantity.smallest;
+            known->smallest_text = quantity.smallest_text;
+        }
+        if (quantity.largest && (!known->largest || *quantity.largest > *known->largest)) {
+            known->largest = quantity.largest;
+            known->largest_text = quantity.largest_text;
+        }
+    }
+}
+
+std::string Coverage::report() const
+{
+    std::vector<std::vector<std::string>> rows{{"quantity", "smallest", "largest", "limits", "reaches"}};
+    for (const Quantity& quantity : quantities_)
+        rows.push_back({quantity.name, quantity.smallest ? quantity.smallest_text : "-",
+                        quantity.largest ? quantity.largest_text : "-", quantity.limits, reached(quantity)});
+    std::vector<std::size_t> widths(5, 0);
+    for (const auto& row : rows)
+        for (std::size_t i = 0; i < row.size(); ++i)
+            widths[i] = std::max(widths[i], row[i].size());
+    std::string text;
+    for (const auto& row : rows) {
+        std::string line;
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            const std::string pad(widths[i] - row[i].size(), ' ');
+            line += (i > 0 ? "  " : "") + ((i == 1 || i == 2) ? pad + row[i] : row[i] + (i + 1 < row.size() ? pad : ""));
+        }
+        text += line + "\n";
+    }
+    const std::vector<std::string> missing = unreached();
+    text += missing.empty() ? "Every bound is reached by some case.\n" : "Reached by no case:";
+    for (std::size_t i = 0; i < missing.size(); ++i)
+        text += (i > 0 ? ", " : " ") + missing[i];
+    if (!missing.empty())
+        text += ".\n";
+    return text;
+}
+
+std::vector<std::string> Coverage::unreached() const
+{
+    std::vector<std::string> missing;
+    for (const Quantity& quantity : quantities_) {
+        if (!reaches(quantity.smallest, quantity.low))
+            missing.push_back(quantity.name + " " + quantity.low);
+        if (!reaches(quantity.largest, quantity.high))
+            missing.push_back(quantity.name + " " + quantity.high);
+    }
+    return missing;
+}
+
+}  // namespace package

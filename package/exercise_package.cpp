@@ -1,0 +1,193 @@
+// exercise-package: each exercise as a problem package in the legacy Kattis
+// problem package format, which DOMjudge, Kattis and others import. `new`
+// lays out a package, `build` makes its test data from its plan with the
+// suite's makers, validators and reference solvers, `verify` checks it as a
+// contest system would (judging every submission in the judge's sandbox and
+// setting the time limit from the accepted ones), `zip` packs it.
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/fail.hpp"
+#include "judge/command_line.hpp"
+#include "judge/process.hpp"
+#include "judge/setup.hpp"
+#include "judge/text.hpp"
+#include "package/catalog.hpp"
+#include "package/package.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const about =
+    R"(Makes, builds, verifies and zips a problem package of one of the suite's
+exercises (pro3, pro2, pro6 or 3-15) in the legacy Kattis problem package
+format, which DOMjudge and Kattis import.
+
+Commands:
+  new EXERCISE DIR      lay out a new package in DIR, whose name must be a short
+                        name of lower-case letters and digits: problem.yaml, the
+                        test plan generators/plan, the statement, the input
+                        validator, the output validator (3-15) and the
+                        submissions
+  build DIR             make data/sample and data/secret from the plan, each
+                        case checked by the validator and answered by the
+                        reference; report which of the format's bounds the test
+                        set reaches
+  verify DIR            check the package as a contest system would, judge every
+                        submission on every case in the sandbox, set the time
+                        limit (.timelimit); exit 0 when every check passed
+  zip DIR               write the package as DIR.zip, problem.yaml at its root
+Each command's options: exercise-package COMMAND --help.
+)";
+
+const char* const more =
+    R"(Exit status: 0 on success; 1 when the package is wrong (a plan line that does
+not parse, a case the validator rejects, a check verify finds failing); 2 for
+a usage or setup error.
+)";
+
+const char* const examples =
+    R"(  exercise-package new pro6 merge
+  exercise-package build merge
+  exercise-package verify --html merge.html merge
+  exercise-package zip merge
+)";
+
+// The number of cases made at a time by default.
+int cores()
+{
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+int run_new(int argc, char** argv)
+{
+    package::NewOptions options;
+    judge::CommandLine line("new [OPTION]... EXERCISE DIR",
+                            "Lays out a new problem package of EXERCISE (pro3, pro2, pro6 or 3-15) in DIR, which must\n"
+                            "not exist or be empty, and whose name must be a short name of lower-case letters\n"
+                            "a-z and digits 0-9.\n",
+                            "", "  exercise-package new --name 'Merge and Search' pro6 merge\n");
+    line.option("--name", options.name, "TEXT", "the problem's name (default: the exercise's)");
+    line.option("--source", options.source, "TEXT", "who gets source credit (default: Exercise suite)");
+    line.option("--license", options.license, "NAME",
+                "the license (default: educational; unknown,\npublic domain, cc0, cc by, cc by-sa, permission)");
+    line.option("--rights-owner", options.rights_owner, "TEXT",
+                "the copyright owner (default: Exercise suite\nmaintainers)");
+    line.flag("--small", options.small, "a small test plan, quick to build and verify");
+    std::vector<std::string> operands;
+    line.operands("EXERCISE", operands);
+    line.parse(argc, argv);
+    if (operands.size() != 2)
+        line.usage_error("expected EXERCISE and DIR");
+    options.exercise = operands[0];
+    options.folder = operands[1];
+    try {
+        package::new_package(options);
+    } catch (const package::UsageError& error) {
+        line.usage_error(error.what());
+    }
+    std::printf("New %s package in %s; next: exercise-package build %s\n", options.exercise.c_str(),
+                options.folder.c_str(), options.folder.c_str());
+    return 0;
+}
+
+int run_build(int argc, char** argv)
+{
+    int jobs = cores();
+    judge::CommandLine line("build [OPTION]... DIR",
+                            "Makes DIR/data/sample and DIR/data/secret from DIR/generators/plan: every case by its\n"
+                            "maker and seed (or from its stored file), checked by the exercise's validator\n"
+                            "(--strict for a maker's case), answered by the reference solver, written as\n"
+                            "NAME.in, NAME.ans and NAME.desc. A case whose recipe did not change is kept.\n"
+                            "The data are replaced whole, or not at all.\n",
+                            "", "  exercise-package build merge\n");
+    line.option("-j,--jobs", jobs, "N", "make N cases at a time (default: the cores)", 1, 256);
+    std::string folder;
+    line.operand("DIR", folder);
+    line.parse(argc, argv);
+    return package::build_package(folder, jobs);
+}
+
+int run_verify(int argc, char** argv)
+{
+    package::VerifyOptions options;
+    judge::CommandLine line("verify [OPTION]... DIR",
+                            "Checks the package in DIR as a contest system would: its files, every input\n"
+                            "through its input validator, every answer against the reference, the output\n"
+                            "validator, and every submission on every case in the sandbox. The time limit\n"
+                            "is the slowest accepted run times time_multiplier, rounded up, at least 1 s,\n"
+                            "written to DIR/.timelimit; the other submissions run under it times\n"
+                            "time_safety_margin, and a verdict that differs between the two is flagged.\n",
+                            "", "  exercise-package verify --html report.html merge\n");
+    line.option("--html", options.html, "FILE", "write the submissions' matrix as an HTML page");
+    line.option("--sandbox", options.sandbox, "MODE", "auto, bwrap or none (default auto)", {"auto", "bwrap", "none"});
+    line.option("--probe-limit", options.probe_seconds, "SECONDS",
+                "processor time of an accepted run while the time\nlimit is found (default 30)", 0.01, 86400.0);
+    line.option("-j,--jobs", options.jobs, "N", "judge N runs at a time (default 1)", 1, 256);
+    line.operand("DIR", options.folder);
+    line.parse(argc, argv);
+    return package::verify_package(options);
+}
+
+int run_zip(int argc, char** argv)
+{
+    std::string output;
+    judge::CommandLine line("zip [OPTION]... DIR",
+                            "Writes the package in DIR as one zip, problem.yaml at its root, as DOMjudge's\n"
+                            "problem import and Kattis take it.\n",
+                            "", "  exercise-package zip -o merge.zip merge\n");
+    line.option("-o,--output", output, "FILE", "the zip to write (default: DIR.zip beside DIR)");
+    std::string folder;
+    line.operand("DIR", folder);
+    line.parse(argc, argv);
+    if (output.empty()) {
+        fs::path path = fs::path(folder).lexically_normal();
+        if (path.filename().empty())
+            path = path.parent_path();
+        output = path.string() + ".zip";
+    }
+    package::zip_package(folder, output);
+    std::printf("Wrote %s\n", output.c_str());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    common::program_name = "exercise-package";
+    common::failure_status = 2;
+    const char* command = argc > 1 ? argv[1] : "";
+    int (*run)(int, char**) = std::strcmp(command, "new") == 0      ? run_new
+                              : std::strcmp(command, "build") == 0  ? run_build
+                              : std::strcmp(command, "verify") == 0 ? run_verify
+                              : std::strcmp(command, "zip") == 0    ? run_zip
+                                                                    : nullptr;
+    if (run == nullptr) {
+        judge::CommandLine line("COMMAND [OPTION]... ARG...", about, more, examples);
+        std::vector<std::string> words;
+        line.operands("COMMAND", words);
+        line.parse(argc, argv);
+        line.usage_error(argc > 1 ? "unknown command '" + std::string(command) + "' (new, build, verify or zip)"
+                                  : "expected a COMMAND: new, build, verify or zip");
+    }
+    judge::take_charge_of_processes();
+    try {
+        return run(argc - 1, argv + 1);
+    } catch (const judge::SetupError& error) {
+        common::fail("%s", judge::terminal_text(error.what()).c_str());
+    } catch (const package::PackageError& error) {
+        common::failure_status = 1;
+        common::fail("%s", judge::terminal_text(error.what()).c_str());
+    } catch (const std::exception& error) {
+        common::fail("%s", judge::terminal_text(error.what()).c_str());
+    }
+}
