@@ -8,8 +8,8 @@
 # the file builds the input validator of a problem package: exit status 42
 # for a case the validator accepts with --strict, 43 otherwise.
 #
-# The target that makes the file, NAME-single-source, is in ALL and listed
-# in the global property SUITE_SINGLE_SOURCE_TARGETS.
+# The target that makes the file, NAME-single-source, is in ALL; the global
+# property SUITE_SINGLE_SOURCES lists every NAME.
 
 set(SINGLE_SOURCE_DIR ${CMAKE_BINARY_DIR}/share/exercise-suite/sources)
 set(SINGLE_SOURCE_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/make_single_source.cmake)
@@ -60,5 +60,5 @@ function(add_single_source name)
     VERBATIM)
   add_custom_target(${name}-single-source ALL DEPENDS ${output})
   install(FILES ${output} DESTINATION share/exercise-suite/sources)
-  set_property(GLOBAL APPEND PROPERTY SUITE_SINGLE_SOURCE_TARGETS ${name}-single-source)
+  set_property(GLOBAL APPEND PROPERTY SUITE_SINGLE_SOURCES ${name})
 endfunction()
