@@ -22,7 +22,6 @@
 
 namespace {
 
-using testing_support::run;
 using testing_support::run_path;
 using testing_support::run_with;
 using testing_support::RunOptions;
@@ -161,13 +160,15 @@ std::vector<std::string> order_inputs()
 }
 
 struct SolverFile {
-    const char* name;  // NAME.cpp, made from the program NAME of bin/
+    const char* name;    // NAME.cpp, made from the program NAME of bin/
     std::vector<std::string> (*inputs)();
-    bool clock_line;   // the last line of standard output is a clock reading
+    bool clock_line;     // the last line of standard output is a clock reading
+    bool bench = false;  // the program is in bench/: a reference of the benchmarks
 };
 
 const SolverFile solver_files[] = {
     {"pro3-solve", pro3_inputs, false},
+    {"pro3-solve-stepwise", pro3_inputs, false, true},
     {"pro2-solve", pro2_inputs, false},
     {"pro6-solve", pro6_inputs, false},
     {"pro6-solve-b", pro6_inputs, false},
@@ -176,6 +177,16 @@ const SolverFile solver_files[] = {
     {"order-solve-grid", order_inputs, true},
     {"order-solve-bucket", order_inputs, true},
 };
+
+// The program the build made from the same source, run.
+RunResult run_built(const SolverFile& file, const std::string& input, const std::vector<std::string>& args = {})
+{
+    if (!file.bench)
+        return run_with(file.name, args, input);
+    RunOptions options;
+    options.args = args;
+    return run_path(std::string(BENCH_DIR) + "/" + file.name, input, options);
+}
 
 // A run with its clock readings as "#": the pro6 solvers' traces on standard
 // error, and, with `clock_line`, the number on the last line of standard
@@ -208,7 +219,7 @@ TEST_P(SolverSource, RunsAsTheBuiltProgram)
     ASSERT_TRUE(compiled.built()) << file.name;
     for (const std::string& input : file.inputs()) {
         SCOPED_TRACE(testing::Message() << file.name << " on \"" << input.substr(0, 60) << "\"");
-        const RunResult expected = masked(run(file.name, input), file.clock_line);
+        const RunResult expected = masked(run_built(file, input), file.clock_line);
         const RunResult got = masked(compiled.run(input), file.clock_line);
         EXPECT_EQ(got.status, expected.status);
         EXPECT_EQ(got.out, expected.out);
@@ -217,7 +228,7 @@ TEST_P(SolverSource, RunsAsTheBuiltProgram)
     // The version the build gives every program.
     const RunResult version = compiled.run("", {"--version"});
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, run_with(file.name, {"--version"}).out);
+    EXPECT_EQ(version.out, run_built(file, "", {"--version"}).out);
 }
 
 std::string test_name(const char* name)
