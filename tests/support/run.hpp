@@ -54,13 +54,12 @@ inline void keep_as_seed(const std::string& name, const std::string& input)
     std::ofstream(dir / std::to_string(hash), std::ios::binary) << input;
 }
 
-inline RunResult run(const std::string& name, const std::string& input, const RunOptions& options = {})
+// Runs the program at `path` (looked up in PATH when it holds no slash).
+inline RunResult run_path(const std::string& path, const std::string& input, const RunOptions& options = {})
 {
-    keep_as_seed(name, input);
     int in_pipe[2], out_pipe[2], err_pipe[2];
     if (pipe(in_pipe) != 0 || pipe(out_pipe) != 0 || pipe(err_pipe) != 0)
         throw std::runtime_error("pipe failed");
-    const std::string path = program_path(name);
     const pid_t pid = fork();
     if (pid < 0)
         throw std::runtime_error("fork failed");
@@ -84,7 +83,7 @@ inline RunResult run(const std::string& name, const std::string& input, const Ru
         for (const std::string& arg : options.args)
             argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
-        execv(path.c_str(), argv.data());
+        execvp(path.c_str(), argv.data());
         _exit(127);
     }
     close(in_pipe[0]);
@@ -148,6 +147,13 @@ inline RunResult run(const std::string& name, const std::string& input, const Ru
     waitpid(pid, &status, 0);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return result;
+}
+
+// Runs the program NAME of bin/.
+inline RunResult run(const std::string& name, const std::string& input, const RunOptions& options = {})
+{
+    keep_as_seed(name, input);
+    return run_path(program_path(name), input, options);
 }
 
 // The program run with arguments.
