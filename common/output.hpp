@@ -87,6 +87,19 @@ public:
         pos_ += n;
     }
 
+    // Lets format(p) write up to `most` bytes in place, from p, and return
+    // the end of what it wrote: formatted straight into the buffer rather
+    // than into a local block and copied, which reads the block's many
+    // small stores back before the processor can hand them on.
+    template <std::size_t most, class Format>
+    void write_in_place(Format format)
+    {
+        static_assert(most <= min_capacity);
+        if (room() < most)
+            flush();
+        pos_ = format(pos_);
+    }
+
     // Writes c n times.
     void repeat(char c, std::size_t n)
     {
