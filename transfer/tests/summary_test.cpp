@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "tests/support/files.hpp"
-#include "transfer/log_walk.hpp"
+#include "transfer/block_walk.hpp"
 
 namespace {
 
