@@ -13,6 +13,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "common/digit_words.hpp"
 #include "common/input.hpp"
 #include "common/output.hpp"
 #include "transfer/log_walk.hpp"
@@ -180,9 +181,23 @@ inline const char* past_first_field(const char* p, const char* limit)
     return find_first(skip_blanks(p), limit, [](const char* q) { return matches(q, ' ') | matches(q, '\n'); });
 }
 
+// A time field: the number its digits make, modulo 2^32. A time has ten
+// digits as a rule: the first eight are converted at once, after counting
+// them in their word, and the rest one by one.
+inline std::uint32_t time_at(const char* p)
+{
+    p = skip_blanks(p);
+    const std::uint64_t word = common::load_word(p);
+    const int in_first = common::leading_digits(word);
+    auto value = static_cast<std::uint32_t>(common::digits_value(word, in_first));
+    for (p += in_first; common::is_digit(static_cast<unsigned char>(*p)); ++p)
+        value = value * 10u + static_cast<unsigned>(*p - '0');
+    return value;
+}
+
 // How many decimal digits stand at p, up to 16. With SSE2, found without a
 // branch on their number: sizes spread over one to thirteen digits, and a
-// test of eight at a time was mispredicted on every other line.
+// test of eight digits at a time was mispredicted on every other line.
 inline int count_digits(const char* p)
 {
 #if defined(__SSE2__)
@@ -197,47 +212,14 @@ inline int count_digits(const char* p)
 #endif
 }
 
-// The eight bytes from p, p[0] in the low byte.
-inline std::uint64_t load8(const char* p)
-{
-    std::uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    if constexpr (std::endian::native == std::endian::big)
-        word = __builtin_bswap64(word);
-    return word;
-}
-
-// The value of the first n digits of the eight bytes from p (n from 0 to
-// 8): moved to the top bytes behind zeros (in two shifts, so that n = 0
-// shifts all out), then neighbouring digits, pairs and fours joined.
-inline std::uint64_t eight_digits(const char* p, int n)
-{
-    const int half_shift = 32 - 4 * n;
-    std::uint64_t v = ((load8(p) - 0x3030303030303030u) << half_shift) << half_shift;
-    v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFu;
-    v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFu;
-    return (v * 10000 + (v >> 32)) & 0xFFFFFFFFu;
-}
-
-// The value of the `count` (below 16) decimal digits at p.
+// The value of the `count` (below 16) decimal digits at p, eight at a
+// time (common/digit_words.hpp).
 inline std::uint64_t digits_value(const char* p, int count)
 {
-    static constexpr std::uint64_t powers[] = {1, 10, 100, 1000, 10'000, 100'000, 1'000'000, 10'000'000};
     const int in_first = count < 8 ? count : 8;
     const int in_second = count - in_first;
-    return eight_digits(p, in_first) * powers[in_second] + eight_digits(p + 8, in_second);
-}
-
-// A time field: the number its digits make, modulo 2^32.
-inline std::uint32_t time_at(const char* p)
-{
-    p = skip_blanks(p);
-    if (const int count = count_digits(p); count < 16) [[likely]]
-        return static_cast<std::uint32_t>(digits_value(p, count));
-    std::uint32_t value = 0;
-    for (; common::is_digit(static_cast<unsigned char>(*p)); ++p)
-        value = value * 10u + static_cast<unsigned>(*p - '0');
-    return value;
+    return common::digits_value(common::load_word(p), in_first) * common::powers_of_ten[in_second] +
+           common::digits_value(common::load_word(p + 8), in_second);
 }
 
 // A size field: a sign, then digits, clamped to the signed 64-bit range.
