@@ -100,6 +100,20 @@ public:
         pos_ = format(pos_);
     }
 
+    // For a loop that fills the buffer itself, keeping its place in a local
+    // of its own: the place to write at, with at least `least` bytes of room
+    // before room_end() (the buffer written out first when there is less);
+    // filled_to() then takes the bytes up to where it stopped. Nothing else
+    // may write in between.
+    char* room_for(std::size_t least)
+    {
+        if (room() < least)
+            flush();
+        return pos_;
+    }
+    char* room_end() const { return limit(); }
+    void filled_to(char* end) { pos_ = end; }
+
     // Writes c n times.
     void repeat(char c, std::size_t n)
     {
