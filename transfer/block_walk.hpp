@@ -165,7 +165,8 @@ inline bool find_lines(Newlines& newlines, Lines& lines)
 
 // The reads below stay within one line whose newline stands before the
 // limit: a blank, a digit or a quote is never a newline, so each stops at
-// it at the latest.
+// it at the latest. Their fixed-size loads and compares may look past the
+// newline, but not past the slack.
 
 inline const char* skip_blanks(const char* p)
 {
@@ -175,9 +176,12 @@ inline const char* skip_blanks(const char* p)
 }
 
 // Past a line's leading blanks and its first field: at the blanks before
-// the second field, or at the newline.
-inline const char* past_first_field(const char* p, const char* limit)
+// the second field, or at the newline. The first field the log's writer
+// puts there (`usual`, with its blank) is told by one compare.
+inline const char* past_first_field(const char* p, const char* limit, std::string_view usual)
 {
+    if (std::memcmp(p, usual.data(), usual.size()) == 0)
+        return p + usual.size() - 1;
     return find_first(skip_blanks(p), limit, [](const char* q) { return matches(q, ' ') | matches(q, '\n'); });
 }
 
@@ -283,8 +287,8 @@ inline const char* summarise_block(const char* from, const char* to, Output& out
         in_block::write_name(lines, limit, out);
         out.put(':');
         const std::uint32_t start = in_block::time_at(lines.begin);
-        const std::uint32_t end = in_block::time_at(in_block::past_first_field(lines.end_line, limit));
-        const std::int64_t size = in_block::size_at(in_block::past_first_field(lines.size_line, limit));
+        const std::uint32_t end = in_block::time_at(in_block::past_first_field(lines.end_line, limit, "END: "));
+        const std::int64_t size = in_block::size_at(in_block::past_first_field(lines.size_line, limit, "SIZE: "));
         write_line_end(out, split_elapsed(start, end), scale_size(size));
         from = lines.next;
     }
