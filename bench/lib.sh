@@ -8,11 +8,12 @@
 #
 # PROGRAM is the program measured, as the table names it; CASE the input in
 # a few words (the chart labels the bar with PROGRAM, CASE up to its first
-# ", " and the reference). The two commands are bash command strings with
-# their own redirections. hyperfine times both in one call, one after the
-# other: a warm-up run, then at least five runs each (quick mode: three).
-# The table reports their medians and the ratio reference median / program
-# median, so that above 1 the program is the faster. TARGET is one of
+# ", " and the reference up to " (" or ":"). The two commands are bash
+# command strings with their own redirections. hyperfine times both in one
+# call, one after the other: a warm-up run, then at least five runs each
+# (quick mode: three). The table reports their medians and the ratio
+# reference median / program median, so that above 1 the program is the
+# faster. TARGET is one of
 #
 #   "Nx faster"   the ratio is at least N
 #   "no slower"   the ratio is at least 1

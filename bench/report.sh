@@ -29,10 +29,25 @@ rows_tsv() {
     | map(if . == null then "" else . end) | @tsv' "$ROWS"
 }
 
+# processor: the processor's model name, with its family and model numbers
+# where /proc/cpuinfo has them (a virtual machine may name no more than
+# "AMD EPYC", and the numbers tell its generations apart).
+processor() {
+  awk -F '\t*: *' '
+    $1 == "model name" && name == "" { name = $2 }
+    $1 == "cpu family" && family == "" { family = $2 }
+    $1 == "model" && model == "" { model = $2 }
+    END {
+      if (name == "") name = "unknown processor"
+      if (family != "" && model != "") name = name " (family " family ", model " model ")"
+      print name
+    }' /proc/cpuinfo
+}
+
 # machine_line: what the table was measured on, when, and how.
 machine_line() {
   local cpu memory runs="at least 5 runs" mode=""
-  cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')
+  cpu=$(processor)
   memory=$(awk '/^MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo)
   if [ "${BENCH_QUICK:-0}" != 0 ]; then
     runs="3 runs"
@@ -84,11 +99,12 @@ write_table() {
 }
 
 # chart_tsv: one line per row for the chart: its label (program, case up to
-# the first ", ", reference up to " ("), ratio, least ratio, 1 when met.
+# the first ", ", reference up to " (" or ":"), ratio, least ratio, 1 when
+# met.
 chart_tsv() {
   rows_tsv | awk -F '\t' -v OFS='\t' '{
     what = $2; sub(/, .*/, "", what)
-    reference = $4; sub(/ \(.*/, "", reference)
+    reference = $4; sub(/ \(.*/, "", reference); sub(/:.*/, "", reference)
     print $1 ", " what " vs " reference, $6, $8, $12 == "met" ? 1 : 0
   }'
 }

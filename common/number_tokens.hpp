@@ -53,10 +53,20 @@ public:
 
     // For a caller's own loop over a long run of simple tokens: the unread
     // bytes of the current block (perhaps none), and the consuming of those
-    // it has read. The bytes consumed must hold no line break; after them
-    // the current token is undefined until next().
+    // it has read. The bytes consumed by consume_within_line() hold no line
+    // break; those consumed by consume_lines() hold `breaks` of them, the
+    // last just before `line_start`, an offset into them. After either the
+    // current token is undefined until next().
     std::string_view unread() const { return {in_.data(), in_.available()}; }
     void consume_within_line(std::size_t n) { consume(n); }
+    void consume_lines(std::size_t n, std::int64_t breaks, std::size_t line_start)
+    {
+        if (breaks > 0) {
+            line_ += breaks;
+            line_start_ = consumed_ + line_start;
+        }
+        consume(n);
+    }
 
     // The token, cut at kept_text bytes.
     std::string_view text() const { return text_; }

@@ -87,6 +87,33 @@ public:
         pos_ += n;
     }
 
+    // Lets format(p) write up to `most` bytes in place, from p, and return
+    // the end of what it wrote: formatted straight into the buffer rather
+    // than into a local block and copied, which reads the block's many
+    // small stores back before the processor can hand them on.
+    template <std::size_t most, class Format>
+    void write_in_place(Format format)
+    {
+        static_assert(most <= min_capacity);
+        if (room() < most)
+            flush();
+        pos_ = format(pos_);
+    }
+
+    // For a loop that fills the buffer itself, keeping its place in a local
+    // of its own: the place to write at, with at least `least` bytes of room
+    // before room_end() (the buffer written out first when there is less);
+    // filled_to() then takes the bytes up to where it stopped. Nothing else
+    // may write in between.
+    char* room_for(std::size_t least)
+    {
+        if (room() < least)
+            flush();
+        return pos_;
+    }
+    char* room_end() const { return limit(); }
+    void filled_to(char* end) { pos_ = end; }
+
     // Writes c n times.
     void repeat(char c, std::size_t n)
     {

@@ -19,6 +19,7 @@
 #include <string_view>
 
 #include "common/command_line.hpp"
+#include "common/digit_words.hpp"
 #include "common/input.hpp"
 #include "common/number_tokens.hpp"
 #include "common/validation.hpp"
@@ -248,6 +249,12 @@ private:
                       ", the most the list solvers hold");
         offers_ = std::max<std::int64_t>(count, 0);
         for (std::int64_t offer = 1; offer <= count; ++offer) {
+            // The plain offers run fast; whatever stops the run (the end of
+            // a block, another kind of token, a fault, a price a solver
+            // does not take) comes here.
+            offer += read_plain_offers(count - offer + 1);
+            if (offer > count)
+                break;
             const auto named = [&](const char* what) {
                 return [&, what] { return std::string("the ") + what + " of offer " + std::to_string(offer); };
             };
@@ -265,6 +272,83 @@ private:
             offer_items_.see(item);
             prices_.see(price);
         }
+    }
+
+    // Reads up to `most` offers straight from the input block while each is
+    // plain: "item price" on a line of its own as order-gen writes it (a
+    // single blank between, numbers as "%d" writes them), an item of
+    // 200..799 and a price that every solver still suited takes, with white
+    // space behind it in the block. Counts them as the token reader would
+    // and returns how many it read; it stops before any other offer (another
+    // layout, a fault, a price to note, the end of the block), for the token
+    // reader to read and judge. The loop that carries the 2,000,000 offers of
+    // a full case: one pass over their bytes, about a tenth of the
+    // instructions of reading each token on its own.
+    std::int64_t read_plain_offers(std::int64_t most)
+    {
+        // A line break, an item, a blank and a sign, then two words of
+        // eight bytes for the price's digits and the byte behind them.
+        constexpr std::size_t reach = 6 + 16;
+        const std::string_view block = tokens_.unread();
+        if (block.size() < reach)
+            return 0;
+        const char* const last_start = block.data() + (block.size() - reach);
+        std::int64_t lowest = int32_lowest, highest = int32_highest;  // the prices every suited solver takes
+        for (int s = 0; s < solver_count; ++s) {
+            if (unsuited_[s].empty()) {
+                lowest = std::max(lowest, solvers[s].lowest_price);
+                highest = std::min(highest, solvers[s].highest_price);
+            }
+        }
+        const char* p = block.data();
+        const char* line = p;  // where the last offer's line starts
+        std::int64_t done = 0;
+        int item_low = orders::last_item, item_high = orders::first_item;
+        std::int64_t price_low = int32_highest, price_high = int32_lowest;
+        const auto digit = [](char c) { return static_cast<unsigned>(static_cast<unsigned char>(c) - '0'); };
+        while (done < most && p <= last_start && p[0] == '\n') {
+            if (digit(p[1]) - 2 > 5 || digit(p[2]) > 9 || digit(p[3]) > 9 || p[4] != ' ')
+                break;
+            const auto item = static_cast<int>(digit(p[1]) * 100 + digit(p[2]) * 10 + digit(p[3]));
+            // A branch rather than arithmetic on the sign: predicted, it
+            // keeps the next offer's place from waiting on this one's bytes.
+            const char* q = p + 5;
+            bool negative = false;
+            if (*q == '-') [[unlikely]] {
+                negative = true;
+                ++q;
+            }
+            const std::uint64_t first = common::load_word(q), second = common::load_word(q + 8);
+            const int in_first = common::leading_digits(first);
+            const int in_second = in_first == 8 ? common::leading_digits(second) : 0;
+            const int length = in_first + in_second;
+            if (length == 0 || length > 10 || !common::is_space(static_cast<unsigned char>(q[length])) ||
+                (*q == '0' && (length > 1 || negative)))
+                break;
+            const auto magnitude = static_cast<std::int64_t>(
+                common::digits_value(first, in_first) * common::powers_of_ten[in_second] +
+                common::digits_value(second, in_second));
+            const std::int64_t price = negative ? -magnitude : magnitude;
+            if (price < lowest || price > highest)
+                break;
+            ++offers_of_[item - orders::first_item];
+            item_low = std::min(item_low, item);
+            item_high = std::max(item_high, item);
+            price_low = std::min(price_low, price);
+            price_high = std::max(price_high, price);
+            line = p + 1;
+            p = q + length;
+            ++done;
+        }
+        if (done > 0) {
+            offer_items_.see(item_low);
+            offer_items_.see(item_high);
+            prices_.see(price_low);
+            prices_.see(price_high);
+            tokens_.consume_lines(static_cast<std::size_t>(p - block.data()), done,
+                                  static_cast<std::size_t>(line - block.data()));
+        }
+        return done;
     }
 
     // Notes the first price each solver does not take; one the solver

@@ -15,15 +15,18 @@
 
 #include <sys/mman.h>
 
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "common/command_line.hpp"
 #include "common/cpu_clock.hpp"
+#include "common/digit_words.hpp"
 #include "common/fail.hpp"
 #include "common/input.hpp"
 #include "common/output.hpp"
@@ -162,69 +165,19 @@ private:
         return status_ == common::ReadStatus::end || status_ == common::ReadStatus::no_number;
     }
 
-    // A number of 1 to 7 digits as seen in 8 bytes loaded from its first
-    // digit, the first byte lowest: its digits, then a byte that is none.
-    struct Width {
-        int digits = 0;  // 0: fits nothing
-        int shift = 0;
-        std::uint64_t mask = 0;
-        std::uint64_t top_bits = 1;
-
-        Width() = default;
-        explicit Width(int n) : digits(n)
-        {
-            if (n < 1 || n > 7)
-                return;
-            shift = 64 - 8 * n;
-            top_bits = std::uint64_t{0x80} << (8 * n);
-            mask = (top_bits << 1) - 1;
-        }
-
-        // Byte by byte, '0' to '9' become 0 to 9; the top bit of a byte is
-        // then set when it was no digit: below '0' the subtraction wrapped
-        // it, above '9' adding 0x76 carries into it. Bytes behind the first
-        // non-digit may take a borrow or a carry from it, and are not used.
-        static std::uint64_t non_digits(std::uint64_t chunk)
-        {
-            const std::uint64_t d = chunk - 0x3030303030303030u;
-            return (d | (d + 0x7676767676767676u)) & 0x8080808080808080u;
-        }
-
-        // The 8 bytes from p, p[0] in the low byte.
-        static std::uint64_t load(const char* p)
-        {
-            std::uint64_t chunk;
-            std::memcpy(&chunk, p, sizeof chunk);
-            if constexpr (std::endian::native == std::endian::big)
-                chunk = __builtin_bswap64(chunk);
-            return chunk;
-        }
-
-        bool fits(std::uint64_t chunk) const { return (non_digits(chunk) & mask) == top_bits; }
-
-        // The digits moved to the top bytes, zeros before them; then
-        // neighbouring digits, pairs and fours are joined.
-        std::int32_t convert(std::uint64_t chunk) const
-        {
-            std::uint64_t v = (chunk - 0x3030303030303030u) << shift;
-            v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFu;
-            v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFu;
-            v = (v * 10000 + (v >> 32)) & 0xFFFFFFFFu;
-            return static_cast<std::int32_t>(v);
-        }
-    };
-
     // Parses numbers into values[from] up to values[count - 1] as long as
     // each stands whole in the buffer, followed by white space, with at most
     // nine digits; stops before the first that does not. Clears `ascending`
     // when a value is below the one before it. Returns how many it stored.
     //
     // Ordered values mostly have as many digits as the one before, so each
-    // number is first taken to be that wide: one 8-byte load shows whether
-    // it is, and its digits are then converted together. The guess lets the
-    // processor run ahead to the next number before this one's bytes are
-    // in; a number of another width is read digit by digit and sets the
-    // guess for the next.
+    // number is first taken to be that wide (common::DigitWidth): one 8-byte
+    // load shows whether it is, and its digits are then converted together.
+    // The guess lets the processor run ahead to the next number before this
+    // one's bytes are in; a number of another width is read digit by digit
+    // and sets the guess for the next. White space other than the one byte
+    // behind a number, and signs, take branches that are predicted not
+    // taken, for the same reason.
     std::int32_t parse_whole(std::int32_t* values, std::int32_t from, std::int32_t count, bool& ascending)
     {
         if (stuck() || !in_.fill())
@@ -236,34 +189,38 @@ private:
         std::int32_t* const last = values + count;
         std::int32_t previous = from > 0 ? values[from - 1] : INT32_MIN;
         bool descended = false;
-        Width guess;
+        common::DigitWidth guess;
         while (next < last) {
-            const char* q = p;
-            while (q < end && common::is_space(static_cast<unsigned char>(*q)))
-                ++q;
-            // Room for a sign, the 8-byte load or nine digits, and the
-            // white space behind; nearer the end read() takes over.
-            if (end - q < 16)
+            // Room for white space, a sign, the 8-byte load or nine digits,
+            // and the white space behind; nearer the end read() takes over.
+            if (end - p < 16)
                 break;
+            const char* q = p;
+            if (static_cast<unsigned char>(*q) <= ' ') [[unlikely]] {
+                while (q < end && common::is_space(static_cast<unsigned char>(*q)))
+                    ++q;
+                if (end - q < 16)
+                    break;
+            }
             bool negative = false;
             if (*q == '-' || *q == '+') [[unlikely]] {
                 negative = *q == '-';
                 ++q;
             }
-            const std::uint64_t chunk = Width::load(q);
+            const std::uint64_t chunk = common::load_word(q);
             std::int32_t magnitude = 0;
             const char* after = q;
             if (guess.fits(chunk)) [[likely]] {
-                magnitude = guess.convert(chunk);
-                after = q + guess.digits;
+                magnitude = guess.value(chunk);
+                after = q + guess.digits();
             } else {
                 while (after - q < 9 && common::is_digit(static_cast<unsigned char>(*after)))
                     magnitude = magnitude * 10 + (*after++ - '0');
                 if (after == q)
                     break;
-                guess = Width(static_cast<int>(after - q));
+                guess = common::DigitWidth(static_cast<int>(after - q));
             }
-            if (!common::is_space(static_cast<unsigned char>(*after)))
+            if (!white_space[static_cast<unsigned char>(*after)])
                 break;
             const std::int32_t value = negative ? -magnitude : magnitude;
             *next++ = value;
@@ -276,16 +233,28 @@ private:
         return static_cast<std::int32_t>(next - (values + from));
     }
 
+    // common::is_space as a table: one load where the number's end is tested.
+    static constexpr auto white_space = [] {
+        std::array<bool, 256> table{};
+        for (int c = 0; c < 256; ++c)
+            table[static_cast<std::size_t>(c)] = common::is_space(c);
+        return table;
+    }();
+
     common::Input in_;
     common::ReadStatus status_ = common::ReadStatus::ok;  // of the last read
 };
 
 // Writes a line of values with a blank between two of them, no newline.
-// They are formatted into a local block, and a value equal to the one
-// before it is copied rather than formatted again: ordered values repeat.
+// They are formatted straight into the writer's buffer, and a value equal
+// to the one before it is copied rather than formatted again: ordered
+// values repeat.
 class LineWriter {
 public:
-    explicit LineWriter(common::Output& out) : out_(out) {}
+    explicit LineWriter(common::Output& out)
+        : out_(out), p_(out.room_for(sizeof text_)), end_(out.room_end())
+    {
+    }
     LineWriter(const LineWriter&) = delete;
     LineWriter& operator=(const LineWriter&) = delete;
 
@@ -299,33 +268,35 @@ public:
         }
         char* p = p_;
         const std::size_t length = length_;
-        do {
-            if (static_cast<std::size_t>(block_ + sizeof block_ - p) < sizeof text_) {
-                out_.write(from_, static_cast<std::size_t>(p - from_));
-                p = block_;
-                from_ = block_;
+        if (first_) [[unlikely]] {  // the line's first value has no blank before it
+            first_ = false;
+            std::memcpy(p, text_ + 1, sizeof text_ - 1);
+            p += length - 1;
+            --times;
+        }
+        for (; times > 0; --times) {
+            if (static_cast<std::size_t>(end_ - p) < sizeof text_) {
+                out_.filled_to(p);
+                p = out_.room_for(sizeof text_);
+                end_ = out_.room_end();
             }
             std::memcpy(p, text_, sizeof text_);
             p += length;
-        } while (--times > 0);
+        }
         p_ = p;
     }
 
-    // Writes out what the block holds.
-    void finish()
-    {
-        if (p_ > from_)
-            out_.write(from_, static_cast<std::size_t>(p_ - from_));
-    }
+    // Hands what it wrote to the writer.
+    void finish() { out_.filled_to(p_); }
 
 private:
     common::Output& out_;
-    char block_[1 << 16];
-    char* p_ = block_;
-    const char* from_ = block_ + 1;  // the first value has no blank before it
-    char text_[16] = {' ', '0'};     // the last value formatted, behind its blank
+    char* p_;    // where the next value goes in the writer's buffer
+    char* end_;  // the end of that buffer
+    char text_[16] = {' ', '0'};  // the last value formatted, behind its blank
     std::size_t length_ = 2;
     std::int32_t last_ = 0;
+    bool first_ = true;
 };
 
 void write_values(common::Output& out, const std::int32_t* values, std::int32_t count)
@@ -520,16 +491,74 @@ void find_runs(const Ordered& ordered, const std::int32_t* xs, std::int32_t size
 }
 #endif
 
+// A position as text: its digits (at most eight, as positions stay within
+// 20,000,000) held in one word, the first digit in the low byte, so that
+// counting up is one addition to the last digit's byte unless that digit
+// is a 9, and writing is one store. Kept in a local array instead, the
+// text was read back right after each change, before the processor could
+// hand the change on, and that wait took most of the time of the answers.
+class PositionText {
+    static_assert(max_total <= 99'999'999);
+
+public:
+    explicit PositionText(std::int32_t position) { set(position); }
+
+    // To `next`, the position after the one held.
+    void count_up(std::int32_t next)
+    {
+        if (((word_ >> last_digit_) & 0xFF) != '9')
+            word_ += std::uint64_t{1} << last_digit_;
+        else
+            set(next);  // a carry: formatted anew
+    }
+
+    // Writes the digits at `to`, eight bytes in all; returns the end of the
+    // digits.
+    char* put(char* to) const
+    {
+        std::memcpy(to, &word_, sizeof word_);
+        return to + length_;
+    }
+
+private:
+    void set(std::int32_t position)
+    {
+        char digits[sizeof word_] = {};
+        length_ = static_cast<int>(std::to_chars(digits, std::end(digits), position).ptr - digits);
+        std::memcpy(&word_, digits, sizeof word_);
+        last_digit_ = 8 * (length_ - 1);
+    }
+
+    std::uint64_t word_ = 0;
+    int length_ = 0;
+    int last_digit_ = 0;  // the shift to the last digit's byte
+};
+
+// Writes the positions run.first + 1 to run.last + 1 with a blank between
+// two, or "Number Not Found". A run's positions are consecutive: each is
+// the one before counted up (PositionText), not formatted from its value.
 void write_answer(common::Output& out, Run run)
 {
     if (run.first > run.last) {
         out.write("Number Not Found\n");
         return;
     }
-    for (std::int32_t i = run.first; i <= run.last; ++i) {
-        if (i > run.first)
-            out.put(' ');
-        out.number(i + 1);
+    if constexpr (std::endian::native != std::endian::little) {
+        for (std::int32_t i = run.first; i <= run.last; ++i) {
+            if (i > run.first)
+                out.put(' ');
+            out.number(i + 1);
+        }
+    } else {
+        PositionText text(run.first + 1);
+        out.write_in_place<16>([&](char* p) { return text.put(p); });
+        for (std::int32_t i = run.first + 1; i <= run.last; ++i) {
+            text.count_up(i + 1);
+            out.write_in_place<16>([&](char* p) {
+                *p = ' ';
+                return text.put(p + 1);
+            });
+        }
     }
     out.put('\n');
 }
@@ -637,7 +666,10 @@ int main(int argc, char** argv)
     const common::Arguments args(usage, argc, argv);
     args.open_file_as_input();
     ValueReader reader;
-    common::Output out;
+    // Blocks of 1 MB: the merged line of a full case is 140 MB, and written
+    // to a file in blocks of 128 KB the system's side of the writes took a
+    // third more time.
+    common::Output out(1, std::size_t{1} << 20);
 #if defined(BUBBLE_SORT)
     const std::int32_t n = reader.read_length("first length", max_total);
     const std::int32_t m = reader.read_length("second length", max_total);

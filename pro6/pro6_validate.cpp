@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "common/command_line.hpp"
+#include "common/digit_words.hpp"
 #include "common/input.hpp"
 #include "common/number_tokens.hpp"
 #include "common/validation.hpp"
@@ -92,40 +93,63 @@ struct Sequence {
 // many it read; it stops before any other token (a longer number, other
 // white space, a descent, the end of the block), for the token reader to
 // read and judge. The loop that carries a sequence's tens of millions of
-// values: one pass over their bytes, nothing kept per token.
+// values: one pass over their bytes, nothing kept per token. Each number is
+// first taken to be as wide as the one before, which one word shows and
+// converts at once (common/digit_words.hpp); the processor then runs ahead
+// to the next number before this one's digits are in. Another width is
+// counted from the word, and from a second one past eight digits.
 std::int32_t read_ascending_run(common::NumberTokens& tokens, std::int32_t count, std::int32_t& last,
                                 std::int32_t* distinct, std::int64_t& stored)
 {
-    // A blank, a sign, nine digits and the white space behind them.
-    constexpr std::size_t longest = 12;
+    // A blank and a sign, then two words of eight bytes for the digits and
+    // the byte behind them.
+    constexpr std::size_t reach = 2 + 16;
     const std::string_view block = tokens.unread();
-    if (block.size() < longest)
+    if (block.size() < reach)
         return 0;
-    const char* const last_start = block.data() + (block.size() - longest);
+    const char* const last_start = block.data() + (block.size() - reach);
     const char* p = block.data();
     std::int32_t done = 0;
     std::int32_t previous = last;
     std::int64_t kept = stored;
+    common::DigitWidth guess;
     while (done < count && p <= last_start && *p == ' ') {
+        // A branch rather than arithmetic on the sign: predicted, it keeps
+        // the next number's place from waiting on this one's bytes.
         const char* q = p + 1;
-        const bool negative = *q == '-';
-        q += negative;
-        const char* const digits = q;
-        std::int32_t magnitude = 0;
-        for (unsigned digit; q - digits < 9 && (digit = static_cast<unsigned char>(*q) - unsigned{'0'}) <= 9; ++q)
-            magnitude = magnitude * 10 + static_cast<std::int32_t>(digit);
-        const auto length = q - digits;
-        if (length == 0 || !common::is_space(static_cast<unsigned char>(*q)) ||
-            (*digits == '0' && (length > 1 || negative)))
+        bool negative = false;
+        if (*q == '-') [[unlikely]] {
+            negative = true;
+            ++q;
+        }
+        const std::uint64_t word = common::load_word(q);
+        int length = guess.digits();
+        std::int64_t magnitude = 0;
+        if (guess.fits(word)) [[likely]] {
+            magnitude = guess.value(word);
+        } else {
+            length = common::leading_digits(word);
+            magnitude = static_cast<std::int64_t>(common::digits_value(word, length));
+            if (length == 8) {
+                const std::uint64_t second = common::load_word(q + 8);
+                const int more = common::leading_digits(second);
+                length += more;
+                magnitude = magnitude * static_cast<std::int64_t>(common::powers_of_ten[more]) +
+                            static_cast<std::int64_t>(common::digits_value(second, more));
+            }
+            guess = common::DigitWidth(length);
+        }
+        if (length == 0 || length > 9 || !common::is_space(static_cast<unsigned char>(q[length])) ||
+            (*q == '0' && (length > 1 || negative)))
             break;
-        const std::int32_t value = negative ? -magnitude : magnitude;
+        const auto value = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
         if (value < previous)
             break;
         // Stored always, kept only when new: no branch to mispredict.
         distinct[kept] = value;
         kept += value != previous;
         previous = value;
-        p = q;
+        p = q + length;
         ++done;
     }
     last = previous;

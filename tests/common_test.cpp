@@ -204,7 +204,7 @@ TEST(Output, KeepsOrderAcrossFlushesWithATinyBuffer)
     std::string expected;
     for (int i = 0; i < 1000; ++i)
         expected += std::to_string(i * 7919) + std::string(static_cast<std::size_t>(i % 5), '.') + "|long text|" +
-                    block.substr(0, part(i));
+                    block.substr(0, part(i)) + block.substr(0, part(i) % 17) + "<" + std::to_string(i % 10) + ">";
     const std::string text = captured(
         [&](common::Output& out) {
             for (int i = 0; i < 1000; ++i) {
@@ -212,6 +212,17 @@ TEST(Output, KeepsOrderAcrossFlushesWithATinyBuffer)
                 out.repeat('.', static_cast<std::size_t>(i % 5));
                 out.write("|long text|");
                 out.write_from_block<64>(block.data(), part(i));
+                out.write_in_place<16>([&](char* p) {
+                    const std::size_t n = part(i) % 17;
+                    block.copy(p, n);
+                    return p + n;
+                });
+                char* room = out.room_for(3);
+                ASSERT_GE(out.room_end() - room, 3);
+                room[0] = '<';
+                room[1] = static_cast<char>('0' + i % 10);
+                room[2] = '>';
+                out.filled_to(room + 3);
             }
         },
         80);

@@ -1,7 +1,9 @@
-// The walk through a transfer log, record by record. The log is read as a
-// stream of blocks and no line is ever held: the name is written while its
-// line is scanned, and the timing lines give up only the number in their
-// second field, so lines of any length cost no memory.
+// The walk through a transfer log, record by record, as a stream of bytes.
+// The log is read as a stream of blocks and no line is ever held: the name
+// is written while its line is scanned, and the timing lines give up only
+// the number in their second field, so lines of any length cost no memory.
+// It reads any record, across any number of block ends; block_walk.hpp
+// walks most records faster within one block and leaves the others to it.
 #pragma once
 
 #include <cstddef>
@@ -204,6 +206,37 @@ inline std::uint32_t read_time(Input& in)
     return value;
 }
 
+// The magnitude of a size field's digits, taken one at a time and held at
+// the largest a signed 64-bit size of that sign can have.
+class SizeMagnitude {
+public:
+    explicit SizeMagnitude(bool negative) : limit_(negative ? largest + 1 : largest) {}
+
+    void add(unsigned digit)
+    {
+        if (magnitude_ < safe || magnitude_ <= (limit_ - digit) / 10)
+            magnitude_ = magnitude_ * 10 + digit;
+        else
+            magnitude_ = limit_;
+    }
+
+    std::uint64_t value() const { return magnitude_; }
+
+private:
+    static constexpr auto largest = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+    // Below `safe` another digit can never pass the limit, which spares the
+    // exact test on all but the last digits of the longest numbers.
+    static constexpr std::uint64_t safe = largest / 10;
+
+    std::uint64_t limit_;
+    std::uint64_t magnitude_ = 0;
+};
+
+inline std::int64_t signed_size(bool negative, std::uint64_t magnitude)
+{
+    return negative ? static_cast<std::int64_t>(0 - magnitude) : static_cast<std::int64_t>(magnitude);
+}
+
 // A size field: the signed decimal number it begins with, clamped to the
 // signed 64-bit range; 0 when no digit follows the optional sign.
 inline std::int64_t read_size(Input& in)
@@ -213,48 +246,37 @@ inline std::int64_t read_size(Input& in)
         negative = *in.data() == '-';
         in.advance(1);
     }
-    constexpr auto largest = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
-    const std::uint64_t limit = negative ? largest + 1 : largest;
-    // Below `safe` another digit can never pass the limit, which spares the
-    // exact test on all but the last digits of the longest numbers.
-    constexpr std::uint64_t safe = largest / 10;
-    std::uint64_t magnitude = 0;
-    read_digits(in, [&](unsigned digit) {
-        if (magnitude < safe || magnitude <= (limit - digit) / 10)
-            magnitude = magnitude * 10 + digit;
-        else
-            magnitude = limit;
-    });
-    return negative ? static_cast<std::int64_t>(0 - magnitude) : static_cast<std::int64_t>(magnitude);
+    SizeMagnitude magnitude(negative);
+    read_digits(in, [&magnitude](unsigned digit) { magnitude.add(digit); });
+    return signed_size(negative, magnitude.value());
 }
 
-// Reads the log to its end and writes one summary line per record. A record
-// that the input cuts short leaves what it had written.
-inline void summarise(Input& in, Output& out)
+// Walks one record and writes its summary line; false when the input ends
+// first. A record that the input cuts short leaves what it had written.
+inline bool summarise_record(Input& in, Output& out)
 {
-    while (in.fill()) {
-        skip_line(in);  // the record's first line, whatever it holds
-        if (!find_name_line(in))
-            return;
-        write_name(in, out);
-        out.put(':');
-        if (!find_begin_line(in))
-            return;
-        skip_blanks(in);
-        const std::uint32_t start = read_time(in);
-        skip_line(in);
-        if (!in.fill())
-            return;  // no end line
-        skip_to_second_field(in);
-        const std::uint32_t end = read_time(in);
-        skip_line(in);
-        if (!in.fill())
-            return;  // no size line
-        skip_to_second_field(in);
-        const std::int64_t size = read_size(in);
-        skip_line(in);
-        write_line_end(out, split_elapsed(start, end), scale_size(size));
-    }
+    skip_line(in);  // the record's first line, whatever it holds
+    if (!find_name_line(in))
+        return false;
+    write_name(in, out);
+    out.put(':');
+    if (!find_begin_line(in))
+        return false;
+    skip_blanks(in);
+    const std::uint32_t start = read_time(in);
+    skip_line(in);
+    if (!in.fill())
+        return false;  // no end line
+    skip_to_second_field(in);
+    const std::uint32_t end = read_time(in);
+    skip_line(in);
+    if (!in.fill())
+        return false;  // no size line
+    skip_to_second_field(in);
+    const std::int64_t size = read_size(in);
+    skip_line(in);
+    write_line_end(out, split_elapsed(start, end), scale_size(size));
+    return true;
 }
 
 }  // namespace transfer

@@ -12,7 +12,7 @@
 #include "common/fail.hpp"
 #include "common/input.hpp"
 #include "common/output.hpp"
-#include "transfer/log_walk.hpp"
+#include "transfer/block_walk.hpp"
 
 namespace {
 

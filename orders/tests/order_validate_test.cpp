@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -313,6 +315,101 @@ TEST(OrderValidate, EveryCaseOfOrderGenPassesStrictAndSuitsTheSolversItsPricesFi
         }
     }
     EXPECT_LE(skipped, 1u);
+}
+
+// A case written to a file, with the result of order-validate on it.
+testing_support::RunResult validate_file(const std::string& text, const std::vector<std::string>& args = {})
+{
+    TempDir folder;
+    const std::string file = (folder.path() / "case.in").string();
+    std::ofstream(file, std::ios::binary) << text;
+    std::vector<std::string> with_file = args;
+    with_file.push_back(file);
+    return run_with("order-validate", with_file);
+}
+
+TEST(OrderValidate, PlainOffersAsTheTokenReaderReadsThem)
+{
+    // Offers on lines of their own, as order-gen writes them, are read in
+    // one pass over the input block; any other layout token by token. A tab
+    // for the blank between item and price moves no token and no column, so
+    // the same case with tabs must get the same report or message. The case
+    // spans two input blocks of the file; blank lines before the offers move
+    // the block's end over every byte of the lines around the offer there,
+    // which is a fault or the first price a solver does not take in some
+    // variants. Prices of every width, of either sign, at the 32-bit
+    // extremes, some not as "%d" writes them; or only prices all solvers take.
+    const char* const wide[] = {"7", "42", "999", "1000", "54321", "100000", "2000000", "12345678", "123456789",
+                                "1999999999", "2147483647", "-1", "-2147483648", "-70000", "0", "+5", "007", "-0"};
+    const char* const narrow[] = {"1", "23", "456", "7890", "12345", "100000", "99999"};
+    const std::string orders = "3\n2\n200 5\n799 1\n\n1\n450 3\n\n1\n200 2\n\n";
+    constexpr int offers = 40000;
+    struct Variant {
+        bool wide;
+        int from_straddling;  // the offer changed, from the one where the second block begins
+        std::string item, price;
+        std::vector<std::string> args;
+    };
+    const Variant variants[] = {
+        {true, 0, "", "", {}},
+        {false, 0, "", "100001", {}},
+        {false, -1, "", "0", {}},
+        {false, 1, "", "-5", {"--for", "order-solve-list"}},
+        {false, 0, "", "100001", {"--for", "order-solve-grid"}},
+        {false, 1, "", "2000001", {"--for", "order-solve-grid"}},
+        {true, 0, "800", "", {}},
+        {true, -1, "", "2147483648", {}},
+        {true, 1, "", "12x", {}},
+        {true, 0, "", "+", {}},
+    };
+    for (const Variant& v : variants) {
+        std::vector<std::string> items, prices;
+        std::size_t at = orders.size() + std::to_string(offers).size() + 1;
+        int straddling = -1;
+        for (int k = 0; k < offers; ++k) {
+            items.push_back(std::to_string(200 + k * 7 % 600));
+            prices.push_back(k < 20 ? "1" : v.wide ? wide[k % std::size(wide)] : narrow[k % std::size(narrow)]);
+            at += items[k].size() + prices[k].size() + 2;
+            straddling = straddling < 0 && at > std::size_t{1} << 18 ? k : straddling;
+        }
+        const auto changed = static_cast<std::size_t>(straddling + v.from_straddling);
+        const bool changes = !v.item.empty() || !v.price.empty();
+        if (changes)
+            (v.item.empty() ? prices : items)[changed] = v.item.empty() ? v.price : v.item;
+        for (std::size_t blank_lines = 0; blank_lines < 20; ++blank_lines) {
+            std::string text[2];  // blanks, tabs
+            for (std::string& t : text)
+                t = orders + std::string(blank_lines, '\n') + std::to_string(offers) + "\n";
+            for (int k = 0; k < offers; ++k) {
+                text[0] += items[k] + " " + prices[k] + "\n";
+                text[1] += items[k] + "\t" + prices[k] + "\n";
+            }
+            const auto plain = validate_file(text[0], v.args), tokens = validate_file(text[1], v.args);
+            const std::string what = v.item + "/" + v.price + ", " + std::to_string(blank_lines) + " blank lines";
+            EXPECT_EQ(plain.status, tokens.status) << what;
+            EXPECT_EQ(plain.out, tokens.out) << what;
+            EXPECT_EQ(plain.err, tokens.err) << what;
+            // Not two runs failing alike for some other reason.
+            if (!changes)
+                EXPECT_EQ(fact(plain.out, "offers"), std::to_string(offers)) << what;
+            else
+                EXPECT_NE((plain.status == 0 ? plain.out : plain.err).find("offer " + std::to_string(changed + 1)),
+                          std::string::npos) << what;
+        }
+    }
+}
+
+TEST(OrderValidate, StrictFindsOddPricesAmidPlainOffers)
+{
+    // A price not as "%d" writes it, amid offers the one-pass loop reads.
+    for (const std::string price : {"+5", "05", "-0", "-05"}) {
+        std::string input = "0\n30000\n";
+        for (int k = 0; k < 30000; ++k)
+            input += std::to_string(200 + k % 600) + " " + (k == 23333 ? price : std::to_string(k)) + "\n";
+        EXPECT_EQ(run_with("order-validate", {"--strict"}, input).err,
+                  "order-validate: line 23336, column 5: the price of offer 23334 is not written as printf's \"%d\" "
+                  "writes it: no plus sign, leading zero or minus zero (found \"" + price + "\")\n");
+    }
 }
 
 TEST(OrderValidate, ReadAndWriteFailuresAreReported)

@@ -206,6 +206,25 @@ TEST(Pro6Solve, NumbersOfEveryWidthAcrossTheInputBlocks)
         EXPECT_EQ(solve(solver, input()), model(both, queries)) << solver;
 }
 
+TEST(Pro6Solve, RunsWhosePositionsCrossEveryPowerOfTen)
+{
+    // An answer's positions are counted up in their text, a digit at a
+    // time: runs that start just below a power of ten and cross it, one
+    // that starts on one, and one of more than 100,000 positions.
+    const std::pair<int, int> runs[] = {{0, 1},      {0, 12},       {7, 5},       {95, 10},    {98, 3},
+                                        {996, 8},    {999, 2},      {9995, 10},   {99994, 12}, {0, 100001}};
+    for (const auto& [before, length] : runs) {
+        std::vector<int> a(static_cast<std::size_t>(before), 1), b = {3, 3, 3};
+        a.insert(a.end(), static_cast<std::size_t>(length), 2);
+        const std::vector<int> queries = {2, 1, 3, 4, 2};
+        const std::string input = std::to_string(a.size()) + " 3\n" + line_of(a) + line_of(b) + "5\n" + line_of(queries);
+        std::vector<int> both = a;
+        both.insert(both.end(), b.begin(), b.end());
+        for (const char* solver : solvers)
+            EXPECT_EQ(solve(solver, input), model(both, queries)) << solver << ", " << length << " after " << before;
+    }
+}
+
 TEST(Pro6Solve, AnswersTheCasesOfTheMaker)
 {
     common::Draws draws(20240601);

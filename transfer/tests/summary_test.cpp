@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "tests/support/files.hpp"
-#include "transfer/log_walk.hpp"
+#include "transfer/block_walk.hpp"
 
 namespace {
 
@@ -61,6 +61,29 @@ TEST(SummaryLine, ElapsedTimesAsTheFormatWritesThem)
     EXPECT_EQ(line_end(0, 4294967295u, 0), " 0:00:-1 0 B\n");
     EXPECT_EQ(line_end(0, 2147483647, 0), " 596523:14:07 0 B\n");
     EXPECT_EQ(line_end(0, 2147483648u, 0), " -596523:-14:-8 0 B\n");
+}
+
+TEST(SummaryLine, NumbersAsPrintfWritesThem)
+{
+    // Four digits and fewer are laid out at once; the rest go to to_chars.
+    std::vector<std::int64_t> values;
+    for (std::int64_t v = -120; v <= 10120; ++v)
+        values.push_back(v);
+    for (std::int64_t v : {std::numeric_limits<std::int64_t>::min(), std::int64_t{-9223372036854775807},
+                           std::int64_t{99999}, std::int64_t{8589934591}, std::numeric_limits<std::int64_t>::max()})
+        values.push_back(v);
+    std::string expected;
+    for (std::int64_t v : values)
+        expected += std::to_string(v) + "|";
+    const std::string got = captured([&](common::Output& out) {
+        for (std::int64_t v : values)
+            out.write_in_place<24>([v](char* p) {
+                p = transfer::write_number(p, v);
+                *p++ = '|';
+                return p;
+            });
+    });
+    EXPECT_EQ(got, expected);
 }
 
 std::string walk(const std::string& log, std::size_t capacity)
