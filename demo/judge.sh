@@ -41,4 +41,17 @@ else
   else
     printf '\n   A CASE FAILED\n'
   fi
+
+  # A class of submissions in C, C++ and Python, two of them right: the
+  # judge fails on the other four, as it must.
+  step "A class of six PRO6 submissions (demo/class), four medium cases, 0.5 s each:"
+  "$BIN/exercise-judge" --size medium --cases 4 --seed 1765000000 --time-limit 0.5 \
+    --csv "$WORK/class.csv" --html "$WORK/class.html" pro6 "$HERE/class" > "$WORK/class.out" 2> "$WORK/class.err" || true
+  sed 's/^/   /' "$WORK/class.out" | cut -c 1-150
+  if grep -q '^2 passed, 4 failed$' "$WORK/class.out"; then
+    printf '\n   as expected: anna.c and ben.py pass (grades in %s, the page in %s)\n' "$WORK/class.csv" "$WORK/class.html"
+  else
+    printf '\n   NOT AS EXPECTED\n'
+    sed 's/^/   /' "$WORK/class.err"
+  fi
 fi

@@ -12,7 +12,7 @@ export BIN WORK
 
 source "$HERE/lib.sh"
 printf 'Demo of the exercise suite (programs in %s, files in %s)\n' "$BIN" "$WORK"
-for exercise in pro3 pro2 pro6 orders transfer judge; do
+for exercise in pro3 pro2 pro6 orders transfer judge package; do
   if [ -f "$HERE/$exercise.sh" ]; then
     source "$HERE/$exercise.sh"
   fi

@@ -8,7 +8,6 @@
 #include <fstream>
 #include <iterator>
 #include <nlohmann/json.hpp>
-#include <regex>
 
 #include "judge/setup.hpp"
 
@@ -120,11 +119,22 @@ std::string main_class(const std::string& source_text)
     const std::size_t main = source_text.find("static void main");
     if (main == std::string::npos)
         return "";
-    static const std::regex declaration(R"((?:class|interface|enum|record)\s+([A-Za-z_$][A-Za-z0-9_$]*))");
+    // Words before main, the last declared type's name after its keyword.
+    const auto word_character = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$'; };
     std::string name;
-    const std::string before = source_text.substr(0, main);
-    for (std::sregex_iterator at(before.begin(), before.end(), declaration), end; at != end; ++at)
-        name = (*at)[1].str();
+    std::string previous;
+    for (std::size_t at = 0; at < main;) {
+        while (at < main && !word_character(source_text[at]))
+            ++at;
+        const std::size_t start = at;
+        while (at < main && word_character(source_text[at]))
+            ++at;
+        const std::string word = source_text.substr(start, at - start);
+        if (previous == "class" || previous == "interface" || previous == "enum" || previous == "record")
+            if (!word.empty() && !std::isdigit(static_cast<unsigned char>(word[0])))
+                name = word;
+        previous = word;
+    }
     return name;
 }
 

@@ -3,6 +3,7 @@
 
 #include "judge/sandbox.hpp"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -105,6 +106,14 @@ void Sandbox::prepare(Launch& launch, const std::vector<std::string>& command, c
     std::vector<std::string> environment(std::begin(base_environment), std::end(base_environment));
     environment.push_back("HOME=" + work);
     environment.push_back("TMPDIR=" + (isolates() ? std::string("/tmp") : work));
+#ifdef SANITIZED_BUILD
+    // A judge built with the sanitizers judges programs built with them
+    // (the test suite's own): their options pass, or LeakSanitizer, which
+    // cannot work where ptrace is refused, would fail every run.
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
+        if (const char* value = std::getenv(name))
+            environment.push_back(std::string(name) + "=" + value);
+#endif
     environment.insert(environment.end(), environment_.begin(), environment_.end());
     launch.environment = std::move(environment);
     launch.directory = work;

@@ -13,7 +13,7 @@
 #include <iterator>
 #include <map>
 #include <mutex>
-#include <regex>
+#include <string_view>
 #include <thread>
 
 #include "judge/exercises.hpp"
@@ -94,6 +94,21 @@ std::string suite_source(const std::string& name)
     if (!fs::is_regular_file(path, error))
         throw judge::SetupError("cannot find the source " + name + " in " + sources_folder());
     return read_text(path);
+}
+
+// Text as LaTeX prints it: its special characters escaped.
+std::string tex_text(const std::string& text)
+{
+    std::string escaped;
+    for (const char c : text) {
+        if (std::string_view("#$%&_{}").find(c) != std::string_view::npos)
+            escaped += '\\';
+        if (c == '\\' || c == '~' || c == '^')
+            escaped += c == '\\' ? "\\textbackslash{}" : c == '~' ? "\\textasciitilde{}" : "\\textasciicircum{}";
+        else
+            escaped += c;
+    }
+    return escaped;
 }
 
 // The short name a package's folder must have.
@@ -309,11 +324,13 @@ void new_package(const NewOptions& options)
         throw judge::SetupError("cannot find the problem files of " + std::string(problem->exercise) + " in " +
                                 problems.string());
     std::string tex = read_text(statement);
-    if (!options.name.empty())
-        tex = std::regex_replace(tex, std::regex(R"(\\problemname\{[^}]*\})"),
-                                 "\\problemname{" + std::regex_replace(options.name, std::regex(R"([\\$])"), "\\$&") +
-                                     "}",
-                                 std::regex_constants::format_first_only);
+    if (!options.name.empty()) {
+        const std::string command = "\\problemname{";
+        const std::size_t from = tex.find(command);
+        const std::size_t to = from == std::string::npos ? from : tex.find('}', from);
+        if (to != std::string::npos)
+            tex.replace(from, to + 1 - from, command + tex_text(options.name) + "}");
+    }
 
     fs::create_directories(target.parent_path(), error);
     const fs::path building = folder_beside(target, "new");

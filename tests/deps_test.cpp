@@ -21,7 +21,8 @@ using testing_support::TempDir;
 // The build group's commands and files, as the script looks for them.
 const char* const build_commands[] = {"cmake", "g++", "make"};
 const char* const build_files[] = {"/usr/include/gtest/gtest.h", "/usr/include/CLI/CLI.hpp",
-                                   "/usr/include/nlohmann/json.hpp", "/usr/include/seccomp.h"};
+                                   "/usr/include/nlohmann/json.hpp", "/usr/include/seccomp.h",
+                                   "/usr/include/yaml-cpp/yaml.h", "/usr/include/zip.h"};
 
 struct Outcome {
     std::string out, err, calls;
