@@ -24,7 +24,7 @@ export BIN BENCH_BIN WORK LC_ALL=C
 # bench, which make bench runs first.
 
 # The exercise scripts in table order; one not written yet is skipped.
-EXERCISES=(pro3 pro2 pro6 orders transfer judge)
+EXERCISES=(pro3 pro2 pro6 orders transfer judge package)
 
 # replace_between FILE BEGIN END CONTENT: FILE with the lines between the
 # marker lines BEGIN and END replaced by the file CONTENT.

@@ -62,11 +62,11 @@ std::string PlannedCase::answer_text() const
 std::string PlannedCase::recipe() const
 {
     if (maker.empty())
-        return "stored: " + file;
-    std::string line = maker + " --seed " + std::to_string(seed);
+        return "stored in " + file;
+    std::string line = "made by " + maker + " --seed " + std::to_string(seed) + " given";
     for (const std::string& answer : answers)
         line += " " + answer;
-    return "made: " + line;
+    return line;
 }
 
 Plan read_plan(const std::string& path)

