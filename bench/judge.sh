@@ -40,8 +40,10 @@ fi
 # sources of bench/solutions, four in C (compiled beforehand: compiling is
 # the next row's) and four in Python. The loop makes, validates and answers
 # each case once and runs the ten on it, comparing with cmp; the judge does
-# the same in its default sandbox. Target: the judge within 1.2x the loop.
+# the same, once without a sandbox and once in bwrap.
 matrix_cases=$(sized 20 4)
+# Python as the judge runs it: the interpreter on a solution's own PATH.
+python=$(PATH=/usr/local/bin:/usr/bin:/bin command -v python3)
 matrix_folder="$WORK/judge-solutions"
 rm -rf "$matrix_folder"
 mkdir -p "$matrix_folder"
@@ -62,18 +64,25 @@ done
   printf "  '%s' < '%s' > '%s' 2> /dev/null\n" "$BIN/pro6-solve" "$WORK/matrix-case.in" "$WORK/matrix-expected"
   for solution in "${matrix_solutions[@]}"; do
     runner=""
-    [[ $solution == *.py ]] && runner="python3 "
+    [[ $solution == *.py ]] && runner="'$python' "
     printf "  %s'%s' < '%s' > '%s' 2> /dev/null\n" "$runner" "$solution" "$WORK/matrix-case.in" "$WORK/matrix-found"
     printf "  cmp -s '%s' '%s'\n" "$WORK/matrix-expected" "$WORK/matrix-found"
   done
   printf 'done\n'
 } > "$WORK/matrix-loop.sh"
 
+# Without a sandbox the judge's own work must stay within 1.2x; in bwrap,
+# whose start costs some 6 ms a run (200 runs here), within 2x, as for the
+# overhead rows above.
 if built exercise-judge && built pro6-validate; then
-  compare exercise-judge "10 solutions on $(grouped "$matrix_cases") medium PRO6 cases, one table" "within 1.2x" \
-    --reference "shell loop: each case made, validated and answered once, the ten run, cmp" \
-    -- "'$BIN/exercise-judge' --size medium --cases $matrix_cases --seed $SEED pro6 $(printf "'%s' " "${matrix_solutions[@]}") > '$WORK/matrix.out'" \
-    -- "bash '$WORK/matrix-loop.sh'"
+  for judge_mode in none bwrap; do
+    [ "$judge_mode" = none ] && matrix_target="within 1.2x" || matrix_target="within 2x"
+    judge_where=$([ "$judge_mode" = none ] && echo "without a sandbox" || echo "in bwrap")
+    compare exercise-judge "10 solutions on $(grouped "$matrix_cases") medium PRO6 cases $judge_where, one table" \
+      "$matrix_target" --reference "shell loop: each case made, validated and answered once, the ten run, cmp" \
+      -- "'$BIN/exercise-judge' --sandbox $judge_mode --size medium --cases $matrix_cases --seed $SEED pro6 $(printf "'%s' " "${matrix_solutions[@]}") > '$WORK/matrix.out'" \
+      -- "bash '$WORK/matrix-loop.sh'"
+  done
 fi
 
 # Compiling: the eight sources compiled (C) or checked (Python) by the
@@ -84,7 +93,7 @@ fi
     printf "gcc -std=c17 -O2 -pipe -o '%s' '%s' -lm\n" "$WORK/compiled-$(basename "$source" .c)" "$source"
   done
   for source in "$HERE"/solutions/*.py; do
-    printf "python3 -c 'import ast, sys; ast.parse(open(sys.argv[1], \"rb\").read(), sys.argv[1])' '%s'\n" "$source"
+    printf "'%s' -c 'import ast, sys; ast.parse(open(sys.argv[1], \"rb\").read(), sys.argv[1])' '%s'\n" "$python" "$source"
   done
   printf "printf '10 10\\n10\\n5\\n' | '%s' --seed %d > '%s' 2> /dev/null\n" "$BIN/pro6-maketest" "$SEED" "$WORK/compile-case.in"
   printf "'%s' '%s' > /dev/null\n" "$BIN/pro6-validate" "$WORK/compile-case.in"
@@ -93,7 +102,7 @@ fi
     printf "'%s' < '%s' | cmp -s - '%s'\n" "$WORK/compiled-$(basename "$source" .c)" "$WORK/compile-case.in" "$WORK/compile-expected"
   done
   for source in "$HERE"/solutions/*.py; do
-    printf "python3 '%s' < '%s' | cmp -s - '%s'\n" "$source" "$WORK/compile-case.in" "$WORK/compile-expected"
+    printf "'%s' '%s' < '%s' | cmp -s - '%s'\n" "$python" "$source" "$WORK/compile-case.in" "$WORK/compile-expected"
   done
 } > "$WORK/compile-loop.sh"
 

@@ -23,10 +23,10 @@ command -v afl-fuzz >/dev/null && command -v afl-clang-fast++ >/dev/null || {
   exit 1
 }
 
-# Programs that read nothing from standard input (order-gen, and the judge
-# and its keeper, which are driven by their command lines) have nothing to
-# fuzz.
-NO_INPUT=" order-gen exercise-judge exercise-judge-keeper "
+# Programs that read nothing from standard input (order-gen, and the judge,
+# its keeper and exercise-package, which are driven by their command lines)
+# have nothing to fuzz.
+NO_INPUT=" order-gen exercise-judge exercise-judge-keeper exercise-package "
 
 echo "== building the instrumented programs in $FUZZ_BUILD"
 AFL_QUIET=1 cmake -S . -B "$FUZZ_BUILD" -DCMAKE_CXX_COMPILER=afl-clang-fast++ \

@@ -122,10 +122,11 @@ scmp_filter_ctx make_filter()
         if (call != __NR_SCMP_ERROR)
             error = error != 0 ? error : ::seccomp_rule_add(filter, SCMP_ACT_ERRNO(EPERM), call, 0);
     }
-    for (const unsigned long flag : namespace_flags)
-        error = error != 0 ? error
-                           : ::seccomp_rule_add(filter, SCMP_ACT_ERRNO(EPERM), SCMP_SYS(clone), 1,
-                                                SCMP_A0(SCMP_CMP_MASKED_EQ, flag, flag));
+    for (const unsigned long flag : namespace_flags) {
+        // The first argument, the flags, with this flag set.
+        const scmp_arg_cmp has_flag{0, SCMP_CMP_MASKED_EQ, flag, flag};
+        error = error != 0 ? error : ::seccomp_rule_add(filter, SCMP_ACT_ERRNO(EPERM), SCMP_SYS(clone), 1, has_flag);
+    }
     if (error == 0)
         error = ::seccomp_rule_add(filter, SCMP_ACT_ERRNO(ENOSYS), SCMP_SYS(clone3), 0);
     if (error != 0) {

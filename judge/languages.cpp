@@ -95,7 +95,7 @@ std::string missing_program(const Language& language)
 {
     for (const std::vector<std::string>* command : {&language.compile, &language.run})
         if (!command->empty() && (*command)[0].find('{') == std::string::npos &&
-            find_program((*command)[0], false).empty())
+            find_tool((*command)[0]).empty())
             return (*command)[0];
     return "";
 }

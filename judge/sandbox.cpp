@@ -40,7 +40,7 @@ constexpr const char* dev_bytes = "65536";
 const char* const counted_folders[] = {"/tmp", "/dev/shm"};
 
 // The solution's environment, before HOME, TMPDIR and --env.
-const char* const base_environment[] = {"PATH=/usr/local/bin:/usr/bin:/bin", "LANG=C.UTF-8"};
+const char* const base_environment[] = {"LANG=C.UTF-8"};
 
 bool within(const std::string& path, const std::string& folder)
 {
@@ -104,6 +104,9 @@ void Sandbox::prepare(Launch& launch, const std::vector<std::string>& command, c
                       const Exposures& exposed) const
 {
     std::vector<std::string> environment(std::begin(base_environment), std::end(base_environment));
+    // The suite's own programs come first, so that a pipeline through
+    // sh -c finds them wherever the suite is.
+    environment.push_back("PATH=" + own_folder() + ":" + solution_path);
     environment.push_back("HOME=" + work);
     environment.push_back("TMPDIR=" + (isolates() ? std::string("/tmp") : work));
 #ifdef SANITIZED_BUILD

@@ -29,6 +29,9 @@ namespace judge {
 
 enum class SandboxMode { automatic, bwrap, none };
 
+// The PATH a solution gets, after the folder of the suite's programs.
+constexpr const char* solution_path = "/usr/local/bin:/usr/bin:/bin";
+
 // Files and folders mounted read-only into the sandbox: source and target.
 using Exposures = std::vector<std::pair<std::string, std::string>>;
 

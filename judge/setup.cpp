@@ -44,23 +44,17 @@ std::string own_folder()
     return path.substr(0, path.rfind('/'));
 }
 
-std::string find_program(const std::string& name, bool beside_judge)
+namespace {
+
+bool runnable(const std::string& path)
 {
-    const auto runnable = [](const std::string& path) {
-        struct stat info {};
-        return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
-    };
-    if (name.empty())
-        return "";
-    if (name.find('/') != std::string::npos)
-        return runnable(name) ? name : "";
-    if (beside_judge) {
-        const std::string beside = own_folder() + "/" + name;
-        if (runnable(beside))
-            return beside;
-    }
-    const char* path = std::getenv("PATH");
-    std::string_view folders = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+// The first runnable name in a PATH-like list of folders, or "".
+std::string find_on(const std::string& name, std::string_view folders)
+{
     while (true) {
         const std::size_t colon = folders.find(':');
         const std::string_view folder = folders.substr(0, colon);
@@ -73,6 +67,31 @@ std::string find_program(const std::string& name, bool beside_judge)
             return "";
         folders.remove_prefix(colon + 1);
     }
+}
+
+}  // namespace
+
+std::string find_tool(const std::string& name)
+{
+    if (name.empty() || name.find('/') != std::string::npos)
+        return find_program(name, false);
+    const std::string own = find_on(name, solution_path);
+    return own.empty() ? find_program(name, false) : own;
+}
+
+std::string find_program(const std::string& name, bool beside_judge)
+{
+    if (name.empty())
+        return "";
+    if (name.find('/') != std::string::npos)
+        return runnable(name) ? name : "";
+    if (beside_judge) {
+        const std::string beside = own_folder() + "/" + name;
+        if (runnable(beside))
+            return beside;
+    }
+    const char* path = std::getenv("PATH");
+    return find_on(name, path != nullptr ? path : solution_path);
 }
 
 std::string suite_program(const std::string& name, const char* role)

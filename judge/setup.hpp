@@ -30,6 +30,11 @@ std::string own_path();
 // with a slash is taken as a path.
 std::string find_program(const std::string& name, bool beside_judge = true);
 
+// A program a language's command names: on the solution's own PATH first,
+// so that a compiler or interpreter is the one a solution would find, then
+// on the judge's; "" when not found.
+std::string find_tool(const std::string& name);
+
 // A suite program's full path; a missing one is a SetupError naming its
 // role ("the reference pro6-solve").
 std::string suite_program(const std::string& name, const char* role);

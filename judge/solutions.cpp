@@ -67,7 +67,7 @@ std::string replay_words(const std::vector<std::string>& words)
 // The program of a command as a full path: {binary} already is one.
 std::string resolved(const std::string& program)
 {
-    const std::string found = find_program(program, false);
+    const std::string found = find_tool(program);
     return found.empty() ? program : fs::absolute(found).string();
 }
 
