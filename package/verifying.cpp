@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <thread>
 
 #include "judge/compare.hpp"
 #include "judge/exercises.hpp"
@@ -64,6 +65,15 @@ public:
     void flag(const std::string& note) { flags_.push_back(note); }
 
     int failed() const { return failed_; }
+
+    // Takes in another's checks, after its own.
+    void merge(const Checks& other)
+    {
+        passed_ += other.passed_;
+        failed_ += other.failed_;
+        problems_.insert(problems_.end(), other.problems_.begin(), other.problems_.end());
+        flags_.insert(flags_.end(), other.flags_.begin(), other.flags_.end());
+    }
 
     std::string report() const
     {
@@ -416,10 +426,30 @@ int verify_package(const VerifyOptions& options)
     choice.limits = judge::solution_limits(options.probe_seconds, yaml.memory_mib, yaml.output_mib, 256);
     const judge::Sandbox sandbox = judge::choose_sandbox(
         choice, temporary, [](const std::string& line) { std::fprintf(stderr, "exercise-package: %s\n", line.c_str()); });
-    Runner runner(sandbox, temporary.path());
-    check_inputs(package, cases, runner, temporary.path(), checks);
-    check_answers(problem, cases, runner, temporary.path(), checks);
-    check_output_validators(package, yaml, cases, runner, temporary.path(), checks);
+    // The data's checks go on beside the submissions' compiling: each
+    // builds programs of its own.
+    Checks data_checks;
+    std::exception_ptr data_failure;
+    std::thread data_thread([&] {
+        try {
+            const std::string folder = temporary.path() + "/data-checks";
+            fs::create_directories(folder);
+            Runner runner(sandbox, folder);
+            check_inputs(package, cases, runner, folder, data_checks);
+            check_answers(problem, cases, runner, folder, data_checks);
+            check_output_validators(package, yaml, cases, runner, folder, data_checks);
+        } catch (...) {
+            data_failure = std::current_exception();
+        }
+    });
+    struct Joined {
+        std::thread& thread;
+        ~Joined()
+        {
+            if (thread.joinable())
+                thread.join();
+        }
+    } joined{data_thread};
 
     // The submissions: the accepted ones first, under a generous limit.
     const std::vector<Entry> entries = submission_entries(package, checks);
@@ -436,7 +466,13 @@ int verify_package(const VerifyOptions& options)
     for (std::size_t i = 0; i < solutions.size(); ++i)
         solutions[i].name = entries[i].folder + "/" + entries[i].path.filename().string();
     const judge::Limits compile_limits = judge::solution_limits(build_seconds, build_megabytes, 64, 256);
-    if (!judge::prepare_solutions(solutions, table, sandbox, compile_limits, temporary.path(), options.jobs))
+    const bool compiled =
+        judge::prepare_solutions(solutions, table, sandbox, compile_limits, temporary.path(), options.jobs);
+    data_thread.join();
+    if (data_failure)
+        std::rethrow_exception(data_failure);
+    checks.merge(data_checks);
+    if (!compiled)
         throw judge::SetupError("interrupted");
 
     std::vector<judge::CaseSource> sources;
