@@ -55,28 +55,6 @@ std::string cell(const CaseResult& result)
     return text + measures;
 }
 
-// Rows of cells, padded to their columns' widths: numbers to the right
-// (the columns in right), words to the left; no blanks at a line's end.
-std::string lay_out(const std::vector<std::vector<std::string>>& rows, const std::vector<bool>& right)
-{
-    std::vector<std::size_t> widths(rows.front().size(), 0);
-    for (const auto& cells : rows)
-        for (std::size_t i = 0; i < cells.size(); ++i)
-            widths[i] = std::max(widths[i], cells[i].size());
-    std::string text;
-    for (const auto& cells : rows) {
-        std::string line;
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            const std::string pad(widths[i] - cells[i].size(), ' ');
-            line += (i > 0 ? "  " : "") + (right[i] ? pad + cells[i] : cells[i] + pad);
-        }
-        while (!line.empty() && line.back() == ' ')
-            line.pop_back();
-        text += line + "\n";
-    }
-    return text;
-}
-
 // A compiler's messages, indented under the line that names the failure.
 std::string compiler_lines(const Compilation& compilation)
 {

@@ -132,6 +132,26 @@ std::string shell_line(const std::vector<std::string>& words)
     return line;
 }
 
+std::string lay_out(const std::vector<std::vector<std::string>>& rows, const std::vector<bool>& right)
+{
+    std::vector<std::size_t> widths(rows.front().size(), 0);
+    for (const auto& cells : rows)
+        for (std::size_t i = 0; i < cells.size(); ++i)
+            widths[i] = std::max(widths[i], cells[i].size());
+    std::string text;
+    for (const auto& cells : rows) {
+        std::string line;
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            const std::string pad(widths[i] - cells[i].size(), ' ');
+            line += (i > 0 ? "  " : "") + (right[i] ? pad + cells[i] : cells[i] + pad);
+        }
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        text += line + "\n";
+    }
+    return text;
+}
+
 std::string printf_format(const std::string& text)
 {
     std::string format;

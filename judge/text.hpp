@@ -28,6 +28,11 @@ std::string shell_quote(const std::string& word);
 // The words as one shell command line, quoted where they need it.
 std::string shell_line(const std::vector<std::string>& words);
 
+// Rows of cells as lines, each column padded to its widest cell: to the
+// right where right[column] is set (numbers), else to the left; no blanks
+// at a line's end.
+std::string lay_out(const std::vector<std::vector<std::string>>& rows, const std::vector<bool>& right);
+
 // Text as a printf format that prints it.
 std::string printf_format(const std::string& text);
 

@@ -285,7 +285,7 @@ void new_package(const NewOptions& options)
 {
     const Problem* problem = find_problem(options.exercise);
     if (problem == nullptr)
-        throw UsageError("unknown exercise '" + options.exercise + "' (" + problem_names() + ")");
+        throw UsageError("unknown exercise '" + options.exercise + "' (" + judge::exercise_names() + ")");
     const std::string name = last_name(options.folder);
     if (!short_name(name))
         throw UsageError("'" + name + "' cannot name a package: its folder's name must be a short name of "

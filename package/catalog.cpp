@@ -50,18 +50,6 @@ const Problem* find_problem(std::string_view exercise)
     return nullptr;
 }
 
-std::string problem_names()
-{
-    std::string names;
-    const std::size_t count = std::size(problems);
-    for (std::size_t i = 0; i < count; ++i) {
-        if (i > 0)
-            names += i + 1 == count ? " or " : ", ";
-        names += problems[i].exercise;
-    }
-    return names;
-}
-
 const std::vector<SubmissionFolder>& submission_folders()
 {
     static const std::vector<SubmissionFolder> folders{

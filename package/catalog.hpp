@@ -31,11 +31,9 @@ struct Problem {
     std::uint64_t output_mib;      // holds the largest answer of the default plan
 };
 
-// The problem of an exercise, or null.
+// The problem of an exercise, or null. Every exercise the judge knows
+// (judge::exercise_names()) has one.
 const Problem* find_problem(std::string_view exercise);
-
-// "pro3, pro2, pro6 or 3-15".
-std::string problem_names();
 
 // The folders of submissions/ the format knows, and what each asks of its
 // submissions.

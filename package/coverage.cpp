@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <sstream>
 
+#include "judge/text.hpp"
+
 namespace package {
 
 namespace {
@@ -104,19 +106,7 @@ std::string Coverage::report() const
     for (const Quantity& quantity : quantities_)
         rows.push_back({quantity.name, quantity.smallest ? quantity.smallest_text : "-",
                         quantity.largest ? quantity.largest_text : "-", quantity.limits, reached(quantity)});
-    std::vector<std::size_t> widths(5, 0);
-    for (const auto& row : rows)
-        for (std::size_t i = 0; i < row.size(); ++i)
-            widths[i] = std::max(widths[i], row[i].size());
-    std::string text;
-    for (const auto& row : rows) {
-        std::string line;
-        for (std::size_t i = 0; i < row.size(); ++i) {
-            const std::string pad(widths[i] - row[i].size(), ' ');
-            line += (i > 0 ? "  " : "") + ((i == 1 || i == 2) ? pad + row[i] : row[i] + (i + 1 < row.size() ? pad : ""));
-        }
-        text += line + "\n";
-    }
+    std::string text = judge::lay_out(rows, {false, true, true, false, false});
     const std::vector<std::string> missing = unreached();
     text += missing.empty() ? "Every bound is reached by some case.\n" : "Reached by no case:";
     for (std::size_t i = 0; i < missing.size(); ++i)

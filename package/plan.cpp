@@ -9,6 +9,8 @@
 #include <set>
 #include <sstream>
 
+#include "judge/exercises.hpp"
+
 namespace package {
 
 const char* const plan_header =
@@ -87,7 +89,7 @@ Plan read_plan(const std::string& path)
                 expected(number, "\"exercise\" and the exercise's name", words[0]);
             plan.problem = find_problem(words[1]);
             if (plan.problem == nullptr)
-                expected(number, "an exercise (" + problem_names() + ")", words[1]);
+                expected(number, "an exercise (" + judge::exercise_names() + ")", words[1]);
             continue;
         }
         PlannedCase entry;
