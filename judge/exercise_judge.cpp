@@ -23,16 +23,16 @@
 
 #include "common/fail.hpp"
 #include "common/output.hpp"
-#include "judge/command_line.hpp"
-#include "judge/exercises.hpp"
-#include "judge/files.hpp"
-#include "judge/judging.hpp"
-#include "judge/languages.hpp"
-#include "judge/process.hpp"
-#include "judge/report.hpp"
-#include "judge/setup.hpp"
-#include "judge/solutions.hpp"
-#include "judge/text.hpp"
+#include "judge/cli/command_line.hpp"
+#include "judge/cases/exercises.hpp"
+#include "judge/base/files.hpp"
+#include "judge/judging/judging.hpp"
+#include "judge/solutions/languages.hpp"
+#include "judge/run/process.hpp"
+#include "judge/report/report.hpp"
+#include "judge/run/setup.hpp"
+#include "judge/solutions/solutions.hpp"
+#include "judge/base/text.hpp"
 
 namespace {
 

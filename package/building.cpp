@@ -16,11 +16,11 @@
 #include <string_view>
 #include <thread>
 
-#include "judge/exercises.hpp"
-#include "judge/files.hpp"
-#include "judge/process.hpp"
-#include "judge/setup.hpp"
-#include "judge/text.hpp"
+#include "judge/cases/exercises.hpp"
+#include "judge/base/files.hpp"
+#include "judge/run/process.hpp"
+#include "judge/run/setup.hpp"
+#include "judge/base/text.hpp"
 #include "package/catalog.hpp"
 #include "package/coverage.hpp"
 #include "package/package.hpp"

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "judge/setup.hpp"
+#include "judge/run/setup.hpp"
 
 namespace package {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "judge/text.hpp"
+#include "judge/base/text.hpp"
 
 namespace package {
 

@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "common/fail.hpp"
-#include "judge/command_line.hpp"
-#include "judge/process.hpp"
-#include "judge/setup.hpp"
-#include "judge/text.hpp"
+#include "judge/cli/command_line.hpp"
+#include "judge/run/process.hpp"
+#include "judge/run/setup.hpp"
+#include "judge/base/text.hpp"
 #include "package/catalog.hpp"
 #include "package/package.hpp"
 

@@ -9,7 +9,7 @@
 #include <set>
 #include <sstream>
 
-#include "judge/exercises.hpp"
+#include "judge/cases/exercises.hpp"
 
 namespace package {
 

@@ -1,7 +1,7 @@
 // Output comparison in process: where the first difference is, how it is
 // shown, clock readings, and outputs larger than one read block.
 
-#include "judge/compare.hpp"
+#include "judge/judging/compare.hpp"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // what is measured, and that nothing of it is left behind; and the keeper
 // that measures a solution inside the sandbox, run directly.
 
-#include "judge/process.hpp"
+#include "judge/run/process.hpp"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@
 #include <fstream>
 #include <string>
 
-#include "judge/keeper.hpp"
+#include "judge/run/keeper.hpp"
 #include "judge/tests/processes.hpp"
 #include "tests/support/run.hpp"
 

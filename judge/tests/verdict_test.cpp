@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include "judge/text.hpp"
-#include "judge/verdict.hpp"
+#include "judge/base/text.hpp"
+#include "judge/judging/verdict.hpp"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "judge/judging.hpp"
+#include "judge/judging/judging.hpp"
 
 namespace judge {
 

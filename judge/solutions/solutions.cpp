@@ -1,6 +1,6 @@
 // Finding the solutions, naming them, and compiling the sources.
 
-#include "judge/solutions.hpp"
+#include "judge/solutions/solutions.hpp"
 
 #include <algorithm>
 #include <atomic>
@@ -11,10 +11,10 @@
 #include <mutex>
 #include <thread>
 
-#include "judge/files.hpp"
-#include "judge/setup.hpp"
-#include "judge/text.hpp"
-#include "judge/verdict.hpp"
+#include "judge/base/files.hpp"
+#include "judge/run/setup.hpp"
+#include "judge/base/text.hpp"
+#include "judge/judging/verdict.hpp"
 
 namespace judge {
 

@@ -1,14 +1,14 @@
 // The keeper's and bwrap's command lines, the solution's environment, and
 // the trial run.
 
-#include "judge/sandbox.hpp"
+#include "judge/run/sandbox.hpp"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
-#include "judge/setup.hpp"
+#include "judge/run/setup.hpp"
 
 namespace judge {
 

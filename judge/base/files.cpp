@@ -1,6 +1,6 @@
 // Writing files safely and removing folders thoroughly.
 
-#include "judge/files.hpp"
+#include "judge/base/files.hpp"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 // Escaping and units, in one place for every report.
 
-#include "judge/text.hpp"
+#include "judge/base/text.hpp"
 
 #include <algorithm>
 #include <cctype>

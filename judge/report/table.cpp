@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "judge/report.hpp"
-#include "judge/text.hpp"
+#include "judge/report/report.hpp"
+#include "judge/base/text.hpp"
 
 namespace judge {
 

@@ -1,7 +1,7 @@
 // Finding programs, the temporary folder, the limits' policy and the
 // choice of sandbox.
 
-#include "judge/setup.hpp"
+#include "judge/run/setup.hpp"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,8 +14,8 @@
 #include <mutex>
 #include <string_view>
 
-#include "judge/files.hpp"
-#include "judge/keeper.hpp"
+#include "judge/base/files.hpp"
+#include "judge/run/keeper.hpp"
 
 namespace judge {
 

@@ -1,6 +1,6 @@
 // The exercise table and the answers a case is made from.
 
-#include "judge/exercises.hpp"
+#include "judge/cases/exercises.hpp"
 
 #include <charconv>
 

@@ -1,7 +1,7 @@
 // The one place CLI11 is compiled: the options are registered through it,
 // and the help is laid out here, as help2man reads it.
 
-#include "judge/command_line.hpp"
+#include "judge/cli/command_line.hpp"
 
 #include <CLI/CLI.hpp>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // What several reports say alike about a result.
 
-#include "judge/report.hpp"
+#include "judge/report/report.hpp"
 
 namespace judge {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "judge/languages.hpp"
-#include "judge/process.hpp"
-#include "judge/sandbox.hpp"
+#include "judge/solutions/languages.hpp"
+#include "judge/run/process.hpp"
+#include "judge/run/sandbox.hpp"
 
 namespace judge {
 

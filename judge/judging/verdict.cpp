@@ -1,8 +1,8 @@
 // From a run's ending to its verdict.
 
-#include "judge/verdict.hpp"
+#include "judge/judging/verdict.hpp"
 
-#include "judge/text.hpp"
+#include "judge/base/text.hpp"
 
 #include <signal.h>
 

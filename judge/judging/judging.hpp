@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "judge/exercises.hpp"
-#include "judge/sandbox.hpp"
-#include "judge/solutions.hpp"
-#include "judge/verdict.hpp"
+#include "judge/cases/exercises.hpp"
+#include "judge/run/sandbox.hpp"
+#include "judge/solutions/solutions.hpp"
+#include "judge/judging/verdict.hpp"
 
 namespace judge {
 

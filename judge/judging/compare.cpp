@@ -1,7 +1,7 @@
 // Output comparison in large blocks: outputs of hundreds of megabytes are
 // compared with memcmp, and lines are counted only up to the difference.
 
-#include "judge/compare.hpp"
+#include "judge/judging/compare.hpp"
 
 #include <fcntl.h>
 #include <sys/stat.h>

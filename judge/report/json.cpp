@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "judge/report.hpp"
+#include "judge/report/report.hpp"
 
 namespace judge {
 

@@ -1,9 +1,9 @@
 // The process runner: fork and exec with limits, a monitor that samples the
 // process tree through /proc, and the sweep that kills what is left.
 
-#include "judge/process.hpp"
+#include "judge/run/process.hpp"
 
-#include "judge/keeper.hpp"
+#include "judge/run/keeper.hpp"
 
 #include <dirent.h>
 #include <fcntl.h>

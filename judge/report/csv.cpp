@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "judge/report.hpp"
+#include "judge/report/report.hpp"
 
 namespace judge {
 

@@ -23,7 +23,7 @@
 #include <utility>
 #include <vector>
 
-#include "judge/process.hpp"
+#include "judge/run/process.hpp"
 
 namespace judge {
 

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "judge/report.hpp"
-#include "judge/text.hpp"
+#include "judge/report/report.hpp"
+#include "judge/base/text.hpp"
 
 namespace judge {
 

@@ -30,7 +30,7 @@
 #include <cstring>
 
 #include "common/fail.hpp"
-#include "judge/keeper.hpp"
+#include "judge/run/keeper.hpp"
 
 #ifndef SUITE_VERSION
 #define SUITE_VERSION "0.0.0"

@@ -1,6 +1,6 @@
 // Reading the language table and filling in its commands.
 
-#include "judge/languages.hpp"
+#include "judge/solutions/languages.hpp"
 
 #include <algorithm>
 #include <cctype>
@@ -9,7 +9,7 @@
 #include <iterator>
 #include <nlohmann/json.hpp>
 
-#include "judge/setup.hpp"
+#include "judge/run/setup.hpp"
 
 namespace judge {
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "judge/process.hpp"
+#include "judge/run/process.hpp"
 
 namespace judge {
 

@@ -18,8 +18,8 @@
 #include <cstdio>
 #include <map>
 
-#include "judge/report.hpp"
-#include "judge/text.hpp"
+#include "judge/report/report.hpp"
+#include "judge/base/text.hpp"
 
 namespace judge {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "judge/process.hpp"
-#include "judge/sandbox.hpp"
+#include "judge/run/process.hpp"
+#include "judge/run/sandbox.hpp"
 
 namespace judge {
 

@@ -2,7 +2,7 @@
 // solution on it, the pool that runs (case, solution) pairs side by side,
 // and the stress run with its shrinking.
 
-#include "judge/judging.hpp"
+#include "judge/judging/judging.hpp"
 
 #include <algorithm>
 #include <atomic>
@@ -14,10 +14,10 @@
 #include <optional>
 #include <thread>
 
-#include "judge/compare.hpp"
-#include "judge/files.hpp"
-#include "judge/process.hpp"
-#include "judge/text.hpp"
+#include "judge/judging/compare.hpp"
+#include "judge/base/files.hpp"
+#include "judge/run/process.hpp"
+#include "judge/base/text.hpp"
 
 namespace judge {
 
