@@ -30,7 +30,11 @@
 #include "judge/solutions/languages.hpp"
 #include "judge/run/process.hpp"
 #include "judge/report/report.hpp"
-#include "judge/run/setup.hpp"
+#include "judge/base/failure.hpp"
+#include "judge/run/programs.hpp"
+#include "judge/run/temporary.hpp"
+#include "judge/run/sandbox.hpp"
+#include "judge/judging/settings.hpp"
 #include "judge/solutions/solutions.hpp"
 #include "judge/base/text.hpp"
 

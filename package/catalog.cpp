@@ -4,7 +4,11 @@
 
 #include <filesystem>
 
-#include "judge/run/setup.hpp"
+#include "judge/base/failure.hpp"
+#include "judge/run/programs.hpp"
+#include "judge/run/temporary.hpp"
+#include "judge/run/sandbox.hpp"
+#include "judge/judging/settings.hpp"
 
 namespace package {
 

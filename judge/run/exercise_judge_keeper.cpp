@@ -30,6 +30,7 @@
 #include <cstring>
 
 #include "common/fail.hpp"
+#include "judge/run/filter.hpp"
 #include "judge/run/keeper.hpp"
 
 #ifndef SUITE_VERSION
@@ -72,21 +73,6 @@ const char* const help =
     "Examples:\n"
     "  exercise-judge-keeper -- /usr/bin/true 3> report\n";
 
-// System calls refused to the command and all it starts.
-const char* const refused_calls[] = {
-    "ptrace", "process_vm_readv", "process_vm_writev", "pidfd_getfd", "kcmp",
-    "unshare", "setns", "mount", "umount2", "pivot_root", "chroot",
-    "fsopen", "fsconfig", "fsmount", "fspick", "move_mount", "open_tree", "mount_setattr",
-    "keyctl", "add_key", "request_key", "bpf", "perf_event_open", "userfaultfd",
-    "io_uring_setup", "io_uring_enter", "io_uring_register", "memfd_create", "memfd_secret",
-    "shmget", "msgget", "init_module", "finit_module", "delete_module",
-    "reboot", "kexec_load", "kexec_file_load", "swapon", "swapoff", "acct",
-};
-
-// The clone flags that make a namespace: clone with any of them is refused.
-const unsigned long namespace_flags[] = {CLONE_NEWNS,  CLONE_NEWUSER, CLONE_NEWPID,   CLONE_NEWNET,
-                                         CLONE_NEWUTS, CLONE_NEWIPC,  CLONE_NEWCGROUP};
-
 // The most folders --count takes.
 constexpr int most_counted = 8;
 
@@ -102,39 +88,6 @@ constexpr int most_counted = 8;
 {
     std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", common::program_name, message, common::program_name);
     std::exit(2);
-}
-
-// The filter, for this machine's system calls and, on x86-64, for those of
-// 32-bit and x32 programs too; null when it cannot be made.
-scmp_filter_ctx make_filter()
-{
-    scmp_filter_ctx filter = ::seccomp_init(SCMP_ACT_ALLOW);
-    if (filter == nullptr)
-        return nullptr;
-    if (::seccomp_arch_native() == SCMP_ARCH_X86_64) {
-        ::seccomp_arch_add(filter, SCMP_ARCH_X86);
-        ::seccomp_arch_add(filter, SCMP_ARCH_X32);
-    }
-    int error = 0;
-    for (const char* name : refused_calls) {
-        const int call = ::seccomp_syscall_resolve_name(name);
-        // A call this libseccomp does not know, the kernel has not either.
-        if (call != __NR_SCMP_ERROR)
-            error = error != 0 ? error : ::seccomp_rule_add(filter, SCMP_ACT_ERRNO(EPERM), call, 0);
-    }
-    for (const unsigned long flag : namespace_flags) {
-        // The first argument, the flags, with this flag set.
-        const scmp_arg_cmp has_flag{0, SCMP_CMP_MASKED_EQ, flag, flag};
-        error = error != 0 ? error : ::seccomp_rule_add(filter, SCMP_ACT_ERRNO(EPERM), SCMP_SYS(clone), 1, has_flag);
-    }
-    if (error == 0)
-        error = ::seccomp_rule_add(filter, SCMP_ACT_ERRNO(ENOSYS), SCMP_SYS(clone3), 0);
-    if (error != 0) {
-        ::seccomp_release(filter);
-        errno = -error;
-        return nullptr;
-    }
-    return filter;
 }
 
 // Kills and reaps the keeper's children until none is left; those the
@@ -214,7 +167,7 @@ int main(int argc, char** argv)
     ::fcntl(judge::keeper_fd, F_SETFD, FD_CLOEXEC);
     ::prctl(PR_SET_DUMPABLE, 0);
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
-    const scmp_filter_ctx filter = make_filter();
+    const scmp_filter_ctx filter = judge::make_filter();
     if (filter == nullptr)
         common::fail("cannot make the system-call filter: %s", std::strerror(errno));
     const pid_t keeper = ::getpid();

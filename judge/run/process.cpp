@@ -400,8 +400,12 @@ bool start(const Launch& launch, Started& started, Outcome& outcome)
 {
     Fd input(open_stream(launch.input, false));
     Fd output(open_stream(launch.output, true));
-    Fd error(open_stream(launch.error, true));
-    if (input.get() < 0 || output.get() < 0 || error.get() < 0) {
+    // Both streams into one file share one descriptor, as 2>&1 does: two
+    // opens would give each its own offset, and each would overwrite the
+    // other's lines.
+    const bool shared = !launch.error.empty() && launch.error == launch.output;
+    Fd error(shared ? -1 : open_stream(launch.error, true));
+    if (input.get() < 0 || output.get() < 0 || (!shared && error.get() < 0)) {
         outcome.code = errno;
         outcome.why = std::string("cannot open its streams: ") + std::strerror(errno);
         return false;
@@ -430,7 +434,7 @@ bool start(const Launch& launch, Started& started, Outcome& outcome)
     }
     plan.input = input.get();
     plan.output = output.get();
-    plan.error = error.get();
+    plan.error = shared ? output.get() : error.get();
     plan.directory = launch.directory.empty() ? nullptr : launch.directory.c_str();
     plan.report = report_out.get();
     plan.keeper = keeper_out.get();

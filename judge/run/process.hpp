@@ -45,7 +45,7 @@ struct Launch {
     std::vector<std::string> argv;  // argv[0] is the path executed
     std::string input;              // standard input's file; empty: /dev/null
     std::string output;             // standard output's file, created or emptied; empty: /dev/null
-    std::string error;              // standard error's file, likewise
+    std::string error;              // standard error's file, likewise; the output's own: both share it
     std::string directory;          // working folder; empty: the judge's
     Limits limits;
     std::optional<std::vector<std::string>> environment;  // its whole environment; none: the judge's

@@ -3,14 +3,20 @@
 
 #include "judge/run/sandbox.hpp"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
-#include "judge/run/setup.hpp"
+#include "judge/base/failure.hpp"
+#include "judge/base/files.hpp"
+#include "judge/run/keeper.hpp"
+#include "judge/run/programs.hpp"
 
 namespace judge {
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -38,6 +44,9 @@ constexpr const char* dev_bytes = "65536";
 
 // The in-memory file systems whose bytes count as the solution's memory.
 const char* const counted_folders[] = {"/tmp", "/dev/shm"};
+
+// The largest /dev/shm of a sandbox; never more than the memory limit.
+constexpr std::uint64_t shm_bytes = std::uint64_t{64} << 20;
 
 // The solution's environment, before HOME, TMPDIR and --env.
 const char* const base_environment[] = {"LANG=C.UTF-8"};
@@ -181,6 +190,49 @@ std::string Sandbox::trial(const std::string& work) const
     if (!message.empty())
         return message;
     return isolates() ? "bwrap did not run a trial command" : "the keeper did not run a trial command";
+}
+
+Sandbox choose_sandbox(const SandboxChoice& choice, const TemporaryFolder& temporary,
+                       const std::function<void(const std::string&)>& warn)
+{
+    const std::string keeper = suite_program(keeper_program, "program");
+    const std::string trial = temporary.path() + "/trial";
+    const auto problem_of = [&](const Sandbox& sandbox) {
+        fs::create_directories(trial);
+        const std::string problem = sandbox.trial(trial);
+        remove_folder(trial);
+        return problem;
+    };
+    std::string problem;
+    if (choice.mode != "none") {
+        const std::string bwrap = find_program("bwrap", false);
+        problem = bwrap.empty() ? "bwrap is not installed" : "";
+        if (problem.empty()) {
+            // Hidden where they really are, past any symbolic link.
+            std::vector<std::string> hidden{temporary.path()};
+            for (const std::string& folder : choice.hidden) {
+                std::error_code error;
+                hidden.push_back(fs::weakly_canonical(folder, error).string());
+            }
+            const SandboxSizes sizes{choice.limits.file_bytes, std::min(choice.limits.memory_bytes, shm_bytes)};
+            Sandbox sandbox(keeper, choice.environment, bwrap, hidden, sizes);
+            problem = problem_of(sandbox);
+            if (problem.empty())
+                return sandbox;
+        }
+        if (choice.mode == "bwrap")
+            throw SetupError("bwrap cannot run here: " + problem);
+    }
+    Sandbox sandbox(keeper, choice.environment);
+    if (const std::string keeper_problem = problem_of(sandbox); !keeper_problem.empty())
+        throw SetupError(std::string(keeper_program) + " cannot run here: " + keeper_problem);
+    if (problem.empty())
+        warn("no sandbox: the solution runs as your user and can read, change or stop whatever you can, this "
+             "judge included; --sandbox bwrap isolates it");
+    else
+        warn("warning: bwrap cannot run here (" + problem +
+             "); solutions run without a sandbox, as your user, able to reach whatever you can");
+    return sandbox;
 }
 
 }  // namespace judge

@@ -19,18 +19,17 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "judge/run/process.hpp"
+#include "judge/run/temporary.hpp"
 
 namespace judge {
 
 enum class SandboxMode { automatic, bwrap, none };
-
-// The PATH a solution gets, after the folder of the suite's programs.
-constexpr const char* solution_path = "/usr/local/bin:/usr/bin:/bin";
 
 // Files and folders mounted read-only into the sandbox: source and target.
 using Exposures = std::vector<std::pair<std::string, std::string>>;
@@ -84,5 +83,20 @@ private:
     Exposures keeper_exposed_;
     SandboxSizes sizes_;
 };
+
+// What the sandbox is chosen from.
+struct SandboxChoice {
+    std::string mode = "auto";                // auto, bwrap or none
+    std::vector<std::string> environment;     // NAME=VALUE added to the solution's
+    std::vector<std::string> hidden;          // folders hidden besides the temporary one
+    Limits limits;                            // the solutions' (sizes of /tmp and /dev/shm)
+};
+
+// The sandbox: bwrap when asked for or, with auto, when a trial run works;
+// otherwise none, after a trial of the keeper. A warning (a line without
+// the program's name) goes to warn. A sandbox that cannot be had is a
+// SetupError.
+Sandbox choose_sandbox(const SandboxChoice& choice, const TemporaryFolder& temporary,
+                       const std::function<void(const std::string&)>& warn);
 
 }  // namespace judge

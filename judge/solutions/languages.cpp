@@ -9,7 +9,11 @@
 #include <iterator>
 #include <nlohmann/json.hpp>
 
-#include "judge/run/setup.hpp"
+#include "judge/base/failure.hpp"
+#include "judge/run/programs.hpp"
+#include "judge/run/temporary.hpp"
+#include "judge/run/sandbox.hpp"
+#include "judge/judging/settings.hpp"
 
 namespace judge {
 

@@ -12,7 +12,11 @@
 #include <thread>
 
 #include "judge/base/files.hpp"
-#include "judge/run/setup.hpp"
+#include "judge/base/failure.hpp"
+#include "judge/run/programs.hpp"
+#include "judge/run/temporary.hpp"
+#include "judge/run/sandbox.hpp"
+#include "judge/judging/settings.hpp"
 #include "judge/base/text.hpp"
 #include "judge/judging/verdict.hpp"
 

@@ -1,0 +1,31 @@
+// Finding programs: the judge's own folder, the suite's programs beside it
+// (then on PATH), and a language's tools as a solution would find them.
+// Lookups return "" for a program not found; suite_program throws a
+// SetupError naming the program's role.
+#pragma once
+
+#include <string>
+
+namespace judge {
+
+// The PATH a solution gets.
+constexpr const char* solution_path = "/usr/local/bin:/usr/bin:/bin";
+
+// The folder holding the judge's own executable, and the executable.
+std::string own_folder();
+std::string own_path();
+
+// A program found beside the judge, else on PATH; "" when not found. A name
+// with a slash is taken as a path.
+std::string find_program(const std::string& name, bool beside_judge = true);
+
+// A program a language's command names: on the solution's own PATH first,
+// so that a compiler or interpreter is the one a solution would find, then
+// on the judge's; "" when not found.
+std::string find_tool(const std::string& name);
+
+// A suite program's full path; a missing one is a SetupError naming its
+// role ("the reference pro6-solve").
+std::string suite_program(const std::string& name, const char* role);
+
+}  // namespace judge
