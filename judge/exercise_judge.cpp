@@ -8,10 +8,7 @@
 // matrix for several solutions) on standard output, JSON, JUnit XML, CSV
 // and an HTML page.
 
-#include <unistd.h>
-
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -22,21 +19,20 @@
 #include <vector>
 
 #include "common/fail.hpp"
-#include "common/output.hpp"
-#include "judge/cli/command_line.hpp"
-#include "judge/cases/exercises.hpp"
-#include "judge/base/files.hpp"
-#include "judge/judging/judging.hpp"
-#include "judge/solutions/languages.hpp"
-#include "judge/run/process.hpp"
-#include "judge/report/report.hpp"
 #include "judge/base/failure.hpp"
-#include "judge/run/programs.hpp"
-#include "judge/run/temporary.hpp"
-#include "judge/run/sandbox.hpp"
-#include "judge/judging/settings.hpp"
-#include "judge/solutions/solutions.hpp"
 #include "judge/base/text.hpp"
+#include "judge/cases/exercises.hpp"
+#include "judge/cases/road.hpp"
+#include "judge/cli/command_line.hpp"
+#include "judge/cli/output.hpp"
+#include "judge/cli/progress.hpp"
+#include "judge/judging/judging.hpp"
+#include "judge/judging/settings.hpp"
+#include "judge/report/report.hpp"
+#include "judge/cli/program.hpp"
+#include "judge/run/temporary.hpp"
+#include "judge/solutions/languages.hpp"
+#include "judge/solutions/solutions.hpp"
 
 namespace {
 
@@ -76,9 +72,9 @@ struct Options {
 
 const char* const usage = "[OPTION]... EXERCISE SOLUTION...\n  or:  exercise-judge [OPTION]... EXERCISE -- COMMAND [ARG]...";
 
+// After "Judges solutions on test cases of EXERCISE: NAMES. A".
 const char* const about =
-    R"(Judges solutions on test cases of EXERCISE: pro3, pro2, pro6 or 3-15. A
-SOLUTION is a source file, compiled by its language (by its extension, or
+    R"(SOLUTION is a source file, compiled by its language (by its extension, or
 --language), a folder whose source files are each a solution, or a program,
 run as it is; COMMAND is any command that reads a case and writes the answer. Each case is made by the
 exercise's maker from a seed (or read from --cases-dir), checked by the
@@ -132,43 +128,92 @@ const char* const examples =
   exercise-judge --list-languages
 )";
 
+// The paragraph under the usage line, naming the exercises.
+std::string about_text()
+{
+    return "Judges solutions on test cases of EXERCISE: " + judge::exercise_names() + ". A\n" + about;
+}
+
+// "with --max-price 100000 added for the reference order-solve-grid and
+// 2000000 for order-solve-bucket": the price ceilings of an exercise's
+// solvers, as its maker gets them; "" for none.
+std::string ceilings_text(const judge::Exercise& exercise)
+{
+    std::string option;
+    for (const judge::Maker& maker : exercise.makers)
+        if (!maker.price_option.empty())
+            option = maker.price_option;
+    std::vector<const judge::Solver*> capped;
+    for (const judge::Solver& solver : exercise.solvers)
+        if (solver.price_ceiling)
+            capped.push_back(&solver);
+    if (option.empty() || capped.empty())
+        return "";
+    std::string text = ", with " + option + " " + std::to_string(*capped.front()->price_ceiling) +
+                       " added for the reference " + capped.front()->name;
+    for (std::size_t i = 1; i < capped.size(); ++i)
+        text += " and " + std::to_string(*capped[i]->price_ceiling) + " for " + capped[i]->name;
+    return text;
+}
+
+// One line of the sizes: "  pro3 small      pro3-maketest "10 1"", which
+// help2man makes a tagged paragraph.
+std::string size_line(const judge::Exercise& exercise, int size)
+{
+    std::string line = "  " + exercise.name + " " + judge::size_names[size];
+    line.resize(std::max<std::size_t>(line.size() + 2, 16), ' ');
+    std::string previous_maker;
+    for (const judge::Preset& preset : exercise.presets[size]) {
+        if (preset.maker == previous_maker) {
+            line += ", ";
+        } else {
+            line += previous_maker.empty() ? "" : "; ";
+            line += preset.maker + " ";
+        }
+        line += '"' + judge::Answers(preset.answers).label() + '"';
+        previous_maker = preset.maker;
+    }
+    return line + "\n";
+}
+
 // The sizes' answers, from the exercise table.
 std::string sizes_text()
 {
-    std::string text =
-        "Sizes: the answers the makers are given (case i takes the i-th of a size's\n"
-        "answers, in turn). pro3: lines and stage; pro2: mode, lines and width; pro6:\n"
-        "the two lengths, search values and how many are found; 3-15: order-gen's\n"
-        "options, with --max-price 100000 added for the reference order-solve-grid\n"
-        "and 2000000 for order-solve-bucket.\n";
-    for (const char* name : {"pro3", "pro2", "pro6", "3-15"}) {
-        const judge::Exercise* exercise = judge::find_exercise(name);
-        for (int size = 0; size < 4; ++size) {
-            // "  pro3 small      pro3-maketest "10 1"": help2man makes each
-            // a tagged paragraph.
-            std::string line = "  ";
-            line += name;
-            line += ' ';
-            line += judge::size_names[size];
-            line.resize(std::max<std::size_t>(line.size() + 2, 16), ' ');
-            std::string previous_maker;
-            for (const judge::Preset& preset : exercise->presets[size]) {
-                if (preset.maker == previous_maker) {
-                    line += ", ";
-                } else {
-                    line += previous_maker.empty() ? "" : "; ";
-                    line += preset.maker;
-                    line += ' ';
-                }
-                line += '"';
-                line += judge::Answers(preset.answers).label();
-                line += '"';
-                previous_maker = preset.maker;
-            }
-            text += line + "\n";
-        }
-    }
+    std::string paragraph = "Sizes: the answers the makers are given (case i takes the i-th of a size's answers, in "
+                            "turn).";
+    const std::vector<judge::Exercise>& exercises = judge::exercises();
+    for (std::size_t i = 0; i < exercises.size(); ++i)
+        paragraph += " " + exercises[i].name + ": " + exercises[i].answers + ceilings_text(exercises[i]) +
+                     (i + 1 < exercises.size() ? ";" : ".");
+    std::string text = judge::wrapped(paragraph, 76) + "\n";
+    for (const judge::Exercise& exercise : exercises)
+        for (int size = 0; size < 4; ++size)
+            text += size_line(exercise, size);
     return text;
+}
+
+// The width of an option's help.
+constexpr std::size_t option_help_width = 49;
+
+// The --reference option's help, naming every exercise's reference.
+std::string reference_text()
+{
+    std::string names;
+    for (const judge::Exercise& exercise : judge::exercises())
+        names += (names.empty() ? "" : ", ") + exercise.reference().name;
+    return judge::wrapped("the reference solver (default: " + names + ")", option_help_width);
+}
+
+// The --answers option's help, saying what the makers that take options
+// are given.
+std::string answers_text()
+{
+    std::string text = "give the maker these answers instead (\\n stands for a line break";
+    for (const judge::Exercise& exercise : judge::exercises())
+        for (const judge::Maker& maker : exercise.makers)
+            if (maker.takes == judge::Takes::options && text.find("; for " + exercise.name) == std::string::npos)
+                text += "; for " + exercise.name + ", " + exercise.answers;
+    return judge::wrapped(text + ")", option_help_width);
 }
 
 // "--answers" text with \n standing for a line break.
@@ -190,7 +235,7 @@ std::string with_line_breaks(const std::string& text)
 Options parse(int argc, char** argv)
 {
     Options options;
-    judge::CommandLine line(usage, about, sizes_text() + "\n" + more, examples);
+    judge::CommandLine line(usage, about_text(), sizes_text() + "\n" + more, examples);
     line.option("--cases", options.cases, "N", "judge N cases (1..1000000, default 20); with\n--stress, at most N", 1,
                 1000000);
     line.option("--seed", options.seed, "S",
@@ -198,13 +243,13 @@ Options parse(int argc, char** argv)
                 "before judging)");
     line.option("--size", options.size, "SIZE", "small, medium, large or max (default small):\nthe makers' answers below",
                 {"small", "medium", "large", "max"});
-    line.option("--answers", options.answers, "TEXT",
-                "give the maker these answers instead (\\n stands\nfor a line break; for 3-15, order-gen's options)");
+    static const std::string answers_help = answers_text();
+    line.option("--answers", options.answers, "TEXT", answers_help.c_str());
     line.option("--cases-dir", options.cases_dir, "DIR",
                 "judge the stored cases DIR/NAME.in instead; the\nexpected output is DIR/NAME.ans where present,\nelse "
                 "the reference's");
-    line.option("--reference", options.reference, "PROGRAM",
-                "the reference solver (default: pro3-solve,\npro2-solve, pro6-solve, order-solve-list)");
+    static const std::string reference_help = reference_text();
+    line.option("--reference", options.reference, "PROGRAM", reference_help.c_str());
     line.option("--time-limit", options.time_limit, "SECONDS",
                 "processor time per case (default 10); wall time\nis limited to twice that plus one second", 0.001,
                 86400.0);
@@ -270,14 +315,9 @@ Options parse(int argc, char** argv)
     return options;
 }
 
-// An absolute folder path, created when asked.
-std::string folder_path(const std::string& path, bool create)
+// An absolute folder path.
+std::string full_path(const std::string& path)
 {
-    std::error_code error;
-    if (create)
-        fs::create_directories(path, error);
-    if (error)
-        throw judge::SetupError("cannot create " + path + ": " + error.message());
     return fs::absolute(path).lexically_normal().string();
 }
 
@@ -317,47 +357,45 @@ std::vector<judge::Solution> given_solutions(const Options& options, const judge
     return judge::source_solutions(options.sources, *table, forced);
 }
 
+// What the options ask of the judging.
+judge::Request request_of(const Options& options)
+{
+    judge::Request request;
+    request.exercise = judge::find_exercise(options.exercise);
+    request.reference = options.reference;
+    request.makes_cases = !options.cases_dir;
+    request.making.seed = options.seed.value_or(static_cast<std::uint32_t>(std::time(nullptr)));
+    for (int size = 0; size < 4; ++size)
+        if (options.size == judge::size_names[size])
+            request.making.size = static_cast<judge::Size>(size);
+    request.making.answers = options.answers;
+    request.cases = options.cases;
+    request.limits =
+        judge::solution_limits(options.time_limit, options.memory_limit, options.output_limit, options.process_limit);
+    request.compile_limits = judge::solution_limits(options.compile_time_limit, options.compile_memory_limit,
+                                                    options.compile_output_limit, options.process_limit);
+    request.jobs = options.jobs;
+    request.save = options.save;
+    request.sandbox.mode = options.sandbox;
+    request.sandbox.environment = options.environment;
+    if (options.cases_dir)
+        request.sandbox.hidden.push_back(*options.cases_dir);
+    return request;
+}
+
 judge::Settings set_up(const Options& options, const judge::TemporaryFolder& temporary,
                        const std::optional<judge::LanguageTable>& table)
 {
-    judge::Settings settings;
-    settings.exercise = judge::find_exercise(options.exercise);
-    settings.solutions = given_solutions(options, table ? &*table : nullptr);
-    if (options.stress && settings.solutions.size() != 1)
-        throw judge::SetupError("--stress judges one solution, not " + std::to_string(settings.solutions.size()));
-    settings.reference = judge::suite_program(options.reference.value_or(settings.exercise->reference), "reference");
-    settings.validator = judge::suite_program(settings.exercise->validator, "validator");
-    const std::string reference_name = fs::path(settings.reference).filename().string();
-    if (settings.exercise->options_maker && judge::is_order_solver(reference_name))
-        settings.validator_options = {"--for", reference_name};
-    settings.price_ceiling = settings.exercise->options_maker ? judge::price_ceiling(reference_name) : 0;
-    settings.seed = options.seed.value_or(static_cast<std::uint32_t>(std::time(nullptr)));
-    settings.cases = options.cases;
-    for (int size = 0; size < 4; ++size)
-        if (options.size == judge::size_names[size])
-            settings.size = static_cast<judge::Size>(size);
-    settings.answers = options.answers;
-    if (!options.cases_dir)
-        for (const judge::Preset& preset : settings.exercise->presets[static_cast<int>(settings.size)])
-            settings.makers.emplace(preset.maker, judge::suite_program(preset.maker, "maker"));
-    settings.bounds.limits =
-        judge::solution_limits(options.time_limit, options.memory_limit, options.output_limit, options.process_limit);
-    settings.helper_wall_seconds = judge::helper_wall_seconds(settings.bounds.limits);
-    settings.jobs = options.jobs;
-    settings.stress = options.stress;
-    if (options.save)
-        settings.save = folder_path(*options.save, true);
+    std::vector<judge::Solution> solutions = given_solutions(options, table ? &*table : nullptr);
+    if (options.stress && solutions.size() != 1)
+        throw judge::SetupError("--stress judges one solution, not " + std::to_string(solutions.size()));
+    const judge::Request request = request_of(options);
     for (const std::optional<std::string>& report : {options.json, options.junit, options.csv, options.html})
         check_writable(report);
-    settings.temporary = temporary.path();
-    judge::SandboxChoice choice;
-    choice.mode = options.sandbox;
-    choice.environment = options.environment;
-    for (const std::optional<std::string>& folder : {options.cases_dir, settings.save})
-        if (folder)
-            choice.hidden.push_back(*folder);
-    choice.limits = settings.bounds.limits;
-    settings.sandbox = judge::choose_sandbox(choice, temporary, warn);
+    judge::Settings settings = judge::build_settings(request, temporary, warn);
+    settings.solutions = std::move(solutions);
+    if (table)
+        judge::compile_solutions(settings, *table);
     return settings;
 }
 
@@ -368,15 +406,14 @@ judge::RunInfo run_info(const Options& options, const judge::Settings& settings,
     info.exercise = options.exercise;
     info.sandbox = settings.sandbox.isolates() ? "bwrap" : "none";
     if (!options.cases_dir)
-        info.seed = settings.seed;
+        info.seed = settings.making.seed;
     info.size = options.size;
     info.answers = options.answers;
     if (options.cases_dir)
-        info.cases_dir = folder_path(*options.cases_dir, false);
-    info.reference = settings.reference;
-    info.limits = settings.bounds.limits;
-    info.compile_limits = judge::solution_limits(options.compile_time_limit, options.compile_memory_limit,
-                                                 options.compile_output_limit, options.process_limit);
+        info.cases_dir = full_path(*options.cases_dir);
+    info.reference = settings.road.reference;
+    info.limits = settings.limits;
+    info.compile_limits = settings.compile_limits;
     info.stress = options.stress;
     // As typed: the table names the folder as the user did.
     info.save = options.save;
@@ -385,111 +422,62 @@ judge::RunInfo run_info(const Options& options, const judge::Settings& settings,
     return info;
 }
 
-// The progress line on standard error, when it is a terminal.
-class ProgressLine {
-public:
-    explicit ProgressLine(int total) : total_(total), shown_(::isatty(2) == 1) {}
-
-    judge::Progress callback()
-    {
-        if (!shown_)
-            return nullptr;
-        return [this](const judge::CaseResult& latest, const judge::Solution& solution, int done) {
-            failed_ += judge::passed(latest.verdict) ? 0 : 1;
-            std::fprintf(stderr, "\r%s: %d of %d runs judged, %d failed; case %s of %s: %s\033[K", common::program_name,
-                         done, total_, failed_, judge::terminal_text(latest.name).c_str(),
-                         judge::terminal_text(solution.name).c_str(), judge::verdict_code(latest.verdict));
-        };
-    }
-
-    void clear() const
-    {
-        if (shown_)
-            std::fputs("\r\033[K", stderr);
-    }
-
-private:
-    int total_;
-    bool shown_;
-    int failed_ = 0;
-};
-
-void write_file(const std::string& path, const std::string& text)
+// "3 of 20 runs judged, 1 failed; case 3 of sol.c: WA" on a terminal.
+judge::Progress progress_of(judge::ProgressLine& line, int total)
 {
-    std::ofstream file(path, std::ios::binary);
-    file << text;
-    file.close();
-    if (!file)
-        common::fail("cannot write %s: %s", path.c_str(), std::strerror(errno));
+    if (!line.shown())
+        return nullptr;
+    return [&line, total, failed = 0](const judge::CaseResult& latest, const judge::Solution& solution,
+                                      int done) mutable {
+        failed += judge::passed(latest.verdict) ? 0 : 1;
+        line.show(std::to_string(done) + " of " + std::to_string(total) + " runs judged, " + std::to_string(failed) +
+                  " failed; case " + latest.name + " of " + solution.name + ": " + judge::verdict_code(latest.verdict));
+    };
 }
 
-// Ends the judge as the interrupting signal would have, once its runs are
-// killed and its files removed.
-[[noreturn]] void end_by(int signal, judge::TemporaryFolder& temporary)
+// The judging's cases: stored, or made (none here for --stress, which
+// makes its own).
+std::vector<judge::CaseSource> cases_of(const Options& options, const judge::RunInfo& info,
+                                        const judge::Settings& settings)
 {
-    temporary.remove();
-    std::fprintf(stderr, "%s: interrupted by %s\n", common::program_name, judge::signal_name(signal).c_str());
-    std::signal(signal, SIG_DFL);
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, signal);
-    ::pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
-    std::raise(signal);
-    std::_Exit(128 + signal);
+    if (info.cases_dir)
+        return judge::stored_cases(*info.cases_dir);
+    return options.stress ? std::vector<judge::CaseSource>{} : judge::made_cases(settings);
+}
+
+void write_reports(const Options& options, const judge::RunInfo& info, const judge::Result& result)
+{
+    if (options.json)
+        judge::write_file(*options.json, judge::json_report(info, result));
+    if (options.junit)
+        judge::write_file(*options.junit, judge::junit_report(info, result));
+    if (options.csv)
+        judge::write_file(*options.csv, judge::csv_report(result));
+    if (options.html)
+        judge::write_file(*options.html, judge::html_report(info, result));
 }
 
 // Judges as the options say; the exit status.
-int judge_all(const Options& options, judge::TemporaryFolder& temporary)
+int judge_all(const Options& options, const judge::TemporaryFolder& temporary)
 {
     std::optional<judge::LanguageTable> table;
     if (!options.sources.empty() || options.languages)
         table = language_table(options);
-    judge::Settings settings = set_up(options, temporary, table);
-    const judge::Limits compile_limits = judge::solution_limits(
-        options.compile_time_limit, options.compile_memory_limit, options.compile_output_limit, options.process_limit);
-    const bool compiled = judge::prepare_solutions(settings.solutions, table ? *table : judge::LanguageTable{},
-                                                   settings.sandbox, compile_limits, temporary.path(), options.jobs);
-    if (const int signal = judge::interruption(); signal != 0 || !compiled)
-        end_by(signal != 0 ? signal : SIGINT, temporary);
+    const judge::Settings settings = set_up(options, temporary, table);
     const judge::RunInfo info = run_info(options, settings, table);
+    judge::print(judge::heading(info, settings.solutions));
 
-    // From here a failure to write the results is status 1, as in every
-    // program; setup errors found while judging stay 2.
-    common::failure_status = 1;
-    common::Output out;
-    out.write(judge::heading(info, settings.solutions));
-    out.flush();
-
-    std::vector<judge::CaseSource> sources;
-    if (options.cases_dir) {
-        std::string error;
-        sources = judge::stored_cases(*info.cases_dir, error);
-        if (!error.empty())
-            throw judge::SetupError(error);
-    } else if (!options.stress) {
-        for (int i = 0; i < settings.cases; ++i)
-            sources.push_back(judge::made_case(settings, i));
-    }
+    const std::vector<judge::CaseSource> sources = cases_of(options, info, settings);
     const int runs = static_cast<int>((options.cases_dir ? sources.size() : static_cast<std::size_t>(settings.cases)) *
                                       settings.solutions.size());
-    ProgressLine progress(runs);
-    const judge::Result result = options.stress ? judge::stress(settings, progress.callback())
-                                                : judge::judge_cases(settings, sources, progress.callback());
-    progress.clear();
-    if (const int signal = judge::interruption(); signal != 0)
-        end_by(signal, temporary);
-    if (!result.setup_error.empty())
-        throw judge::SetupError(result.setup_error);
-    out.write(judge::table(info, result));
-    out.flush();
-    if (options.json)
-        write_file(*options.json, judge::json_report(info, result));
-    if (options.junit)
-        write_file(*options.junit, judge::junit_report(info, result));
-    if (options.csv)
-        write_file(*options.csv, judge::csv_report(result));
-    if (options.html)
-        write_file(*options.html, judge::html_report(info, result));
+    judge::Result result;
+    {
+        judge::ProgressLine line;
+        const judge::Progress progress = progress_of(line, runs);
+        result = options.stress ? judge::stress(settings, progress) : judge::judge_cases(settings, sources, progress);
+    }
+    judge::print(judge::table(info, result));
+    write_reports(options, info, result);
     for (const judge::SolutionResult& solution : result.solutions)
         if (!solution.all_passed())
             return 1;
@@ -502,25 +490,19 @@ int main(int argc, char** argv)
 {
     common::program_name = "exercise-judge";
     common::failure_status = 2;
-    const Options options = parse(argc, argv);
-    if (options.list_languages) {
-        try {
-            judge::print_and_exit(judge::language_list(language_table(options)));
-        } catch (const judge::SetupError& error) {
-            common::fail("%s", judge::terminal_text(error.what()).c_str());
-        }
-    }
-    judge::take_charge_of_processes();
-    std::optional<judge::TemporaryFolder> temporary;
-    int status = 2;
     try {
-        temporary.emplace();
-        status = judge_all(options, *temporary);
+        const Options options = parse(argc, argv);
+        if (options.list_languages)
+            judge::print_and_exit(judge::language_list(language_table(options)));
+        judge::take_charge();
+        const judge::TemporaryFolder temporary;
+        return judge_all(options, temporary);
+    } catch (const judge::Interrupted& interrupted) {
+        judge::end_by(interrupted.signal);
+    } catch (const judge::WriteError& error) {
+        common::failure_status = 1;
+        common::fail("%s", error.what());
     } catch (const judge::SetupError& error) {
-        temporary.reset();
-        common::failure_status = 2;
         common::fail("%s", judge::terminal_text(error.what()).c_str());
     }
-    temporary.reset();
-    return status;
 }

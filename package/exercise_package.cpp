@@ -15,27 +15,21 @@
 #include <vector>
 
 #include "common/fail.hpp"
-#include "judge/cli/command_line.hpp"
-#include "judge/run/process.hpp"
 #include "judge/base/failure.hpp"
-#include "judge/run/programs.hpp"
-#include "judge/run/temporary.hpp"
-#include "judge/run/sandbox.hpp"
-#include "judge/judging/settings.hpp"
 #include "judge/base/text.hpp"
-#include "package/catalog.hpp"
+#include "judge/cases/exercises.hpp"
+#include "judge/cli/command_line.hpp"
+#include "judge/cli/output.hpp"
+#include "judge/cli/program.hpp"
 #include "package/package.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-const char* const about =
-    R"(Makes, builds, verifies and zips a problem package of one of the suite's
-exercises (pro3, pro2, pro6 or 3-15) in the legacy Kattis problem package
-format, which DOMjudge and Kattis import.
-
-Commands:
+// After the paragraph naming the exercises.
+const char* const commands =
+    R"(Commands:
   new EXERCISE DIR      lay out a new package in DIR, whose name must be a short
                         name of lower-case letters and digits: problem.yaml, the
                         test plan generators/plan, the statement, the input
@@ -71,13 +65,24 @@ int cores()
     return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
+// "Makes, builds, verifies and zips ... (pro3, pro2, pro6 or 3-15) ...".
+std::string about_text()
+{
+    return judge::wrapped("Makes, builds, verifies and zips a problem package of one of the suite's exercises (" +
+                              judge::exercise_names() +
+                              ") in the legacy Kattis problem package format, which DOMjudge and Kattis import.",
+                          78) +
+           "\n\n" + commands;
+}
+
 int run_new(int argc, char** argv)
 {
     package::NewOptions options;
     judge::CommandLine line("new [OPTION]... EXERCISE DIR",
-                            "Lays out a new problem package of EXERCISE (pro3, pro2, pro6 or 3-15) in DIR, which must\n"
-                            "not exist or be empty, and whose name must be a short name of lower-case letters\n"
-                            "a-z and digits 0-9.\n",
+                            "Lays out a new problem package of EXERCISE (" + judge::exercise_names() +
+                                ") in DIR, which must\n"
+                                "not exist or be empty, and whose name must be a short name of lower-case letters\n"
+                                "a-z and digits 0-9.\n",
                             "", "  exercise-package new --name 'Merge and Search' pro6 merge\n");
     line.option("--name", options.name, "TEXT", "the problem's name (default: the exercise's)");
     line.option("--source", options.source, "TEXT", "who gets source credit (default: Exercise suite)");
@@ -98,8 +103,8 @@ int run_new(int argc, char** argv)
     } catch (const package::UsageError& error) {
         line.usage_error(error.what());
     }
-    std::printf("New %s package in %s; next: exercise-package build %s\n", options.exercise.c_str(),
-                options.folder.c_str(), options.folder.c_str());
+    judge::print("New " + options.exercise + " package in " + options.folder + "; next: exercise-package build " +
+                 options.folder + "\n");
     return 0;
 }
 
@@ -159,7 +164,7 @@ int run_zip(int argc, char** argv)
         output = path.string() + ".zip";
     }
     package::zip_package(folder, output);
-    std::printf("Wrote %s\n", output.c_str());
+    judge::print("Wrote " + output + "\n");
     return 0;
 }
 
@@ -176,16 +181,21 @@ int main(int argc, char** argv)
                               : std::strcmp(command, "zip") == 0    ? run_zip
                                                                     : nullptr;
     if (run == nullptr) {
-        judge::CommandLine line("COMMAND [OPTION]... ARG...", about, more, examples);
+        judge::CommandLine line("COMMAND [OPTION]... ARG...", about_text(), more, examples);
         std::vector<std::string> words;
         line.operands("COMMAND", words);
         line.parse(argc, argv);
         line.usage_error(argc > 1 ? "unknown command '" + std::string(command) + "' (new, build, verify or zip)"
                                   : "expected a COMMAND: new, build, verify or zip");
     }
-    judge::take_charge_of_processes();
+    judge::take_charge();
     try {
         return run(argc - 1, argv + 1);
+    } catch (const judge::Interrupted& interrupted) {
+        judge::end_by(interrupted.signal);
+    } catch (const judge::WriteError& error) {
+        common::failure_status = 1;
+        common::fail("%s", error.what());
     } catch (const judge::SetupError& error) {
         common::fail("%s", judge::terminal_text(error.what()).c_str());
     } catch (const package::PackageError& error) {

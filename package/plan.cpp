@@ -9,7 +9,6 @@
 #include <set>
 #include <sstream>
 
-#include "judge/cases/exercises.hpp"
 
 namespace package {
 
@@ -53,11 +52,13 @@ bool valid_file_name(const std::string& name)
            std::all_of(name.begin(), name.end(), [&](char c) { return plain(c) || c == '.' || c == '_' || c == '-'; });
 }
 
-std::string PlannedCase::answer_text() const
+std::string PlannedCase::answer_text(const judge::Exercise& exercise) const
 {
+    const judge::Maker* made_by = exercise.maker(maker);
+    const bool prompts = made_by == nullptr || made_by->takes == judge::Takes::prompts;
     std::string text;
     for (const std::string& answer : answers)
-        text += answer + "\n";
+        text += prompts ? answer + "\n" : (text.empty() ? "" : " ") + answer;
     return text;
 }
 
@@ -84,11 +85,11 @@ Plan read_plan(const std::string& path)
         const std::vector<std::string> words = words_of(text);
         if (words.empty())
             continue;
-        if (plan.problem == nullptr) {
+        if (plan.exercise == nullptr) {
             if (words[0] != "exercise" || words.size() != 2)
                 expected(number, "\"exercise\" and the exercise's name", words[0]);
-            plan.problem = find_problem(words[1]);
-            if (plan.problem == nullptr)
+            plan.exercise = judge::find_exercise(words[1]);
+            if (plan.exercise == nullptr)
                 expected(number, "an exercise (" + judge::exercise_names() + ")", words[1]);
             continue;
         }
@@ -109,13 +110,11 @@ Plan read_plan(const std::string& path)
                 expected(number, "one PATH after \"file\"", words.size() < 4 ? "" : words[4]);
             entry.file = words[3];
         } else {
-            const auto& makers = plan.problem->makers;
-            if (std::find(makers.begin(), makers.end(), words[2]) == makers.end()) {
+            if (plan.exercise->maker(words[2]) == nullptr || words[2].find('/') != std::string::npos) {
                 std::string known;
-                for (const char* maker : makers)
-                    known += std::string(known.empty() ? "" : ", ") + maker;
-                expected(number, "a maker of " + std::string(plan.problem->exercise) + " (" + known + ") or \"file\"",
-                         words[2]);
+                for (const judge::Maker& maker : plan.exercise->makers)
+                    known += (known.empty() ? "" : ", ") + maker.name;
+                expected(number, "a maker of " + plan.exercise->name + " (" + known + ") or \"file\"", words[2]);
             }
             entry.maker = words[2];
             const std::string seed = words.size() > 3 ? words[3] : "";
@@ -128,7 +127,7 @@ Plan read_plan(const std::string& path)
         }
         plan.cases.push_back(std::move(entry));
     }
-    if (plan.problem == nullptr)
+    if (plan.exercise == nullptr)
         throw PlanError("line " + std::to_string(number + 1) + ": expected \"exercise\" and the exercise's name");
     if (plan.cases.empty())
         throw PlanError("plans no case");

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "package/catalog.hpp"
+#include "judge/cases/exercises.hpp"
 
 namespace package {
 
@@ -32,19 +32,21 @@ struct PlannedCase {
 
     const char* group() const { return sample ? "sample" : "secret"; }
 
-    // The answers as the maker reads them: one line each.
-    std::string answer_text() const;
+    // The answers as the maker takes them: one a line for a maker that
+    // takes them at its prompts, else words on one line.
+    std::string answer_text(const judge::Exercise& exercise) const;
 
     // How it is made, for a person and for knowing when it changed.
     std::string recipe() const;
 };
 
 struct Plan {
-    const Problem* problem = nullptr;
+    const judge::Exercise* exercise = nullptr;
     std::vector<PlannedCase> cases;
 };
 
-// Reads the plan; throws PlanError naming the line and what was expected.
+// Reads the plan; throws PlanError naming the line and what was expected
+// (a SetupError when the exercises cannot be read).
 Plan read_plan(const std::string& path);
 
 // The comment that opens every plan, saying how to write one.

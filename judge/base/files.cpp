@@ -6,9 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace judge {
 
@@ -58,6 +61,29 @@ void open_up(const fs::path& folder)
 }
 
 }  // namespace
+
+std::string read_text(const std::string& path, std::size_t most)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::string text;
+    char block[1 << 16];
+    while (text.size() < most && file.read(block, sizeof block).gcount() > 0)
+        text.append(block, static_cast<std::size_t>(file.gcount()));
+    if (text.size() > most)
+        text.resize(most);
+    return text;
+}
+
+std::string read_tail(const std::string& path, std::size_t most)
+{
+    std::ifstream file(path, std::ios::binary);
+    file.seekg(0, std::ios::end);
+    const std::streamoff size = file.tellg();
+    if (size <= 0)
+        return "";
+    file.seekg(std::max<std::streamoff>(0, size - static_cast<std::streamoff>(most)));
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
 
 bool save_text(const std::string& text, const std::string& path)
 {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 
 namespace judge {
 
@@ -152,6 +153,31 @@ std::string lay_out(const std::vector<std::vector<std::string>>& rows, const std
     return text;
 }
 
+std::string wrapped(std::string_view text, std::size_t width)
+{
+    std::string result;
+    std::size_t line = 0;  // the current line's length
+    for (std::size_t at = 0; at < text.size();) {
+        while (at < text.size() && text[at] == ' ')
+            ++at;
+        const std::size_t end = std::min(text.find(' ', at), text.size());
+        if (end == at)
+            break;
+        const std::size_t length = end - at;
+        if (line > 0 && line + 1 + length > width) {
+            result += '\n';
+            line = 0;
+        } else if (line > 0) {
+            result += ' ';
+            ++line;
+        }
+        result.append(text.substr(at, length));
+        line += length;
+        at = end;
+    }
+    return result;
+}
+
 std::string printf_format(const std::string& text)
 {
     std::string format;
@@ -166,6 +192,27 @@ std::string printf_format(const std::string& text)
             format += c;
     }
     return format;
+}
+
+std::string last_line(std::string_view text)
+{
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.remove_suffix(1);
+    const std::size_t newline = text.rfind('\n');
+    return std::string(newline == std::string_view::npos ? text : text.substr(newline + 1));
+}
+
+std::string cut_to(std::string_view text, std::size_t most)
+{
+    return text.size() > most ? std::string(text.substr(0, most)) + "..." : std::string(text);
+}
+
+std::string signal_name(int signal)
+{
+    const char* abbreviation = ::sigabbrev_np(signal);
+    if (abbreviation == nullptr)
+        return "signal " + std::to_string(signal);
+    return std::string("SIG") + abbreviation;
 }
 
 std::string seconds_text(double seconds)

@@ -33,8 +33,22 @@ std::string shell_line(const std::vector<std::string>& words);
 // at a line's end.
 std::string lay_out(const std::vector<std::vector<std::string>>& rows, const std::vector<bool>& right);
 
+// The words of text in lines of at most width characters (a longer word
+// alone on its line), joined by line breaks, none at the end.
+std::string wrapped(std::string_view text, std::size_t width);
+
 // Text as a printf format that prints it.
 std::string printf_format(const std::string& text);
+
+// The text's last line, without the line breaks that end it (the whole
+// text when it has one line).
+std::string last_line(std::string_view text);
+
+// Text cut to at most `most` bytes, "..." added where it was cut.
+std::string cut_to(std::string_view text, std::size_t most);
+
+// "SIGSEGV", or "signal N" for a number without a name.
+std::string signal_name(int signal);
 
 // "1.5 s", "256 MB": how limits are written in details.
 std::string seconds_text(double seconds);

@@ -1,92 +1,264 @@
-// The exercise table and the answers a case is made from.
+// The exercise table, read from the exercises' own files, and the answers a
+// case is made from.
 
 #include "judge/cases/exercises.hpp"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "judge/base/failure.hpp"
+#include "judge/run/programs.hpp"
 
 namespace judge {
 
+namespace fs = std::filesystem;
+using json = nlohmann::json;
+
 namespace {
 
-// PRO6 answers "N M\nK\nF\n": F values must be found among K search values,
-// and there is nothing to find in two empty sequences.
-void keep_pro6_consistent(Answers& answers)
-{
-    if (answers.count() < 4)
-        return;
-    const auto n = answers.number(0), m = answers.number(1), k = answers.number(2), f = answers.number(3);
-    if (!n || !m || !k || !f)
-        return;
-    if (*f > *k)
-        answers.set(3, *k);
-    if (*n == 0 && *m == 0 && *f != 0)
-        answers.set(3, 0);
-}
+// Where the suite's shared files lie, from the folder of its programs.
+constexpr const char* shared_from_programs = "/../share/exercise-suite/";
 
-// The exercises, in the order their names are listed. Sizes: small cases
-// take milliseconds; medium ones tens of kilobytes to a few megabytes; large
-// ones tens of megabytes; max ones the largest the formats hold, hundreds of
-// megabytes of answer at most.
-const Exercise exercises[] = {
-    {"pro3", "pro3-validate", "pro3-solve", false, false,
-     {
-         {{"pro3-maketest", "10\n1\n"}},
-         {{"pro3-maketest", "1000\n2\n"}},
-         {{"pro3-maketest", "10000\n3\n"}, {"pro3-maketest", "10000\n4\n"}},
-         {{"pro3-maketest", "100000\n4\n"}},
-     },
-     {{0, nullptr, 1}, {1, nullptr, 1}},
-     nullptr},
-    {"pro2", "pro2-validate", "pro2-solve", false, false,
-     {
-         {{"pro2-maketest", "t\n10\n4\n"}, {"pro2-maketest", "b\n10\n4\n"}, {"pro2-maketest", "w\n10\n"}},
-         {{"pro2-maketest", "t\n200\n4\n"}, {"pro2-maketest", "b\n200\n8\n"}, {"pro2-maketest", "w\n20000\n"}},
-         {{"pro2-maketest", "t\n2000\n4\n"}, {"pro2-maketest", "b\n1000\n8\n"}, {"pro2-maketest", "w\n200000\n"}},
-         {{"pro2-maketest-b", "b\n500\n4\n"}, {"pro2-maketest", "t\n6000\n8\n"}, {"pro2-maketest", "w\n2000000\n"}},
-     },
-     {{1, nullptr, 0}},
-     nullptr},
-    {"pro6", "pro6-validate", "pro6-solve", false, false,
-     {
-         {{"pro6-maketest", "10 10\n10\n5\n"}},
-         {{"pro6-maketest", "10000 10000\n1000\n500\n"}},
-         {{"pro6-maketest", "1000000 1000000\n100000\n50000\n"}},
-         {{"pro6-maketest-b", "10000000 10000000\n100000\n50000\n"}},
-     },
-     {{0, nullptr, 0}, {1, nullptr, 0}, {2, nullptr, 0}, {3, nullptr, 0}},
-     keep_pro6_consistent},
-    // An order needs at most 4 * 52 units and each ordered item one offer
-    // more than its demand, so 210 offers per order plus 15 always suffice.
-    {"3-15", "order-validate", "order-solve-list", true, true,
-     {
-         {{"order-gen", "--orders 10 --offers 2115"}},
-         {{"order-gen", "--orders 100 --offers 21015"}},
-         {{"order-gen", "--orders 1000 --offers 210015"}},
-         {{"order-gen", "--orders 10000 --offers 2000000"}},
-     },
-     {{-1, "--orders", 1}, {-1, "--offers", 1}},
-     nullptr},
-};
+// The variable naming more folders of exercises, read first.
+constexpr const char* table_variable = "EXERCISE_SUITE_EXERCISES";
 
-// The order solvers, as order-validate --for names them.
-const char* const order_solvers[] = {"order-solve-list", "order-solve-grid", "order-solve-bucket"};
-
-// The order solvers that take only part of the price range, and its top.
-const std::pair<const char*, std::int64_t> price_ceilings[] = {
-    {"order-solve-grid", 100000},
-    {"order-solve-bucket", 2000000},
-};
+// The file of an exercise in its folder.
+constexpr const char* exercise_file = "exercise.json";
 
 bool is_blank(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
+std::string base_name(std::string_view path)
+{
+    return std::string(path.substr(path.rfind('/') + 1));
+}
+
+template <typename T>
+std::optional<T> optional_at(const json& entry, const char* key)
+{
+    if (!entry.contains(key) || entry.at(key).is_null())
+        return std::nullopt;
+    return entry.at(key).get<T>();
+}
+
+Takes takes_named(const std::string& name)
+{
+    if (name == "prompts")
+        return Takes::prompts;
+    if (name == "options")
+        return Takes::options;
+    throw std::invalid_argument("a maker takes \"prompts\" or \"options\", not \"" + name + "\"");
+}
+
+Maker maker_of(const json& entry)
+{
+    Maker maker;
+    maker.name = entry.at("name").get<std::string>();
+    maker.takes = takes_named(entry.value("takes", "prompts"));
+    maker.output_option = entry.value("output_option", "");
+    maker.price_option = entry.value("price_option", "");
+    if (maker.takes == Takes::options && maker.output_option.empty())
+        throw std::invalid_argument("the maker " + maker.name + " takes options but names no output_option");
+    return maker;
+}
+
+Solver solver_of(const json& entry)
+{
+    Solver solver;
+    solver.name = entry.at("name").get<std::string>();
+    solver.reference = entry.value("reference", false);
+    solver.lowest_price = optional_at<std::int64_t>(entry, "lowest_price");
+    solver.price_ceiling = optional_at<std::int64_t>(entry, "price_ceiling");
+    solver.needs_coverage = entry.value("needs_coverage", false);
+    solver.highest_demand = optional_at<std::int64_t>(entry, "highest_demand");
+    return solver;
+}
+
+// The answers of a preset as its maker takes them.
+Preset preset_of(const json& entry, const std::vector<Maker>& makers)
+{
+    Preset preset;
+    preset.maker = entry.at("maker").get<std::string>();
+    const auto maker = std::find_if(makers.begin(), makers.end(), [&](const Maker& m) { return m.name == preset.maker; });
+    if (maker == makers.end())
+        throw std::invalid_argument("a size names the maker " + preset.maker + ", which is not among the makers");
+    for (const std::string& answer : entry.at("answers").get<std::vector<std::string>>()) {
+        if (maker->takes == Takes::prompts)
+            preset.answers += answer + "\n";
+        else
+            preset.answers += (preset.answers.empty() ? "" : " ") + answer;
+    }
+    return preset;
+}
+
+// A token number from 1 in the file, an index from 0 here.
+std::size_t token_index(const json& value)
+{
+    const int number = value.get<int>();
+    if (number < 1)
+        throw std::invalid_argument("a token is numbered from 1");
+    return static_cast<std::size_t>(number - 1);
+}
+
+Shrinkable shrinkable_of(const json& entry)
+{
+    Shrinkable field;
+    if (entry.contains("token"))
+        field.token = token_index(entry.at("token"));
+    else
+        field.after = entry.at("after").get<std::string>();
+    field.least = entry.value("least", std::int64_t{0});
+    if (entry.contains("at_most_token"))
+        field.at_most_token = token_index(entry.at("at_most_token"));
+    for (const json& token : entry.value("zero_when_zero", json::array()))
+        field.zero_when_zero.push_back(token_index(token));
+    return field;
+}
+
+Problem problem_of(const json& entry, const fs::path& folder)
+{
+    Problem problem;
+    problem.name = entry.at("name").get<std::string>();
+    problem.folder = (folder / entry.value("folder", "problem")).lexically_normal().string();
+    problem.memory_mib = entry.value("memory_mib", problem.memory_mib);
+    problem.output_mib = entry.value("output_mib", problem.output_mib);
+    problem.input_validator = entry.at("input_validator").get<std::string>();
+    problem.output_validator = optional_at<std::string>(entry, "output_validator").value_or("");
+    for (const json& submission : entry.value("submissions", json::array()))
+        problem.submissions.push_back({submission.at("folder").get<std::string>(),
+                                       submission.at("source").get<std::string>()});
+    return problem;
+}
+
+Exercise exercise_of(const json& document, const std::string& path)
+{
+    Exercise exercise;
+    exercise.origin = path;
+    exercise.name = document.at("name").get<std::string>();
+    exercise.listed = document.value("listed", 0);
+    exercise.answers = document.value("answers", "");
+    for (const json& maker : document.at("makers"))
+        exercise.makers.push_back(maker_of(maker));
+    const json& validator = document.at("validator");
+    exercise.validator = {validator.at("name").get<std::string>(), validator.value("strict", ""),
+                          validator.value("for", "")};
+    for (const json& solver : document.at("solvers"))
+        exercise.solvers.push_back(solver_of(solver));
+    if (exercise.solvers.empty() || !exercise.solvers.front().reference)
+        throw std::invalid_argument("the first solver must be the reference");
+    const std::string output = document.value("output", "exact");
+    if (output != "exact" && output != "clock line")
+        throw std::invalid_argument("output is \"exact\" or \"clock line\", not \"" + output + "\"");
+    exercise.comparison = output == "exact" ? Comparison::exact : Comparison::clock_line;
+    const json& sizes = document.at("sizes");
+    for (int size = 0; size < 4; ++size) {
+        for (const json& preset : sizes.at(size_names[size]))
+            exercise.presets[size].push_back(preset_of(preset, exercise.makers));
+        if (exercise.presets[size].empty())
+            throw std::invalid_argument(std::string("the size ") + size_names[size] + " has no answers");
+    }
+    for (const json& field : document.value("shrink", json::array()))
+        exercise.shrinkable.push_back(shrinkable_of(field));
+    exercise.problem = problem_of(document.at("problem"), fs::path(path).parent_path());
+    return exercise;
+}
+
+// The folders exercises are read from: those of the variable, then the
+// installed one.
+std::vector<fs::path> table_folders()
+{
+    std::vector<fs::path> folders;
+    if (const char* more = std::getenv(table_variable)) {
+        std::string_view list = more;
+        while (!list.empty()) {
+            const std::size_t colon = list.find(':');
+            if (colon != 0)
+                folders.emplace_back(std::string(list.substr(0, colon)));
+            list.remove_prefix(colon == std::string_view::npos ? list.size() : colon + 1);
+        }
+    }
+    folders.push_back(shared_path("exercises"));
+    return folders;
+}
+
+std::vector<Exercise> read_table()
+{
+    std::vector<Exercise> table;
+    for (const fs::path& folder : table_folders()) {
+        std::error_code error;
+        std::vector<fs::path> files;
+        for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error))
+            if (fs::is_regular_file(entry->path() / exercise_file, error))
+                files.push_back(entry->path() / exercise_file);
+        std::sort(files.begin(), files.end());
+        for (const fs::path& file : files) {
+            Exercise exercise = read_exercise(file.string());
+            // The first folder that has an exercise of a name gives it.
+            if (std::none_of(table.begin(), table.end(), [&](const Exercise& e) { return e.name == exercise.name; }))
+                table.push_back(std::move(exercise));
+        }
+    }
+    if (table.empty())
+        throw SetupError("cannot find the exercises (" + std::string(exercise_file) +
+                         " files) in share/exercise-suite/exercises beside the build or where the suite is "
+                         "installed");
+    std::stable_sort(table.begin(), table.end(),
+                     [](const Exercise& a, const Exercise& b) { return a.listed < b.listed; });
+    return table;
+}
+
 }  // namespace
+
+std::string shared_path(const std::string& name)
+{
+    return fs::path(own_folder() + shared_from_programs + name).lexically_normal().string();
+}
+
+const Maker* Exercise::maker(std::string_view name) const
+{
+    const std::string base = base_name(name);
+    for (const Maker& maker : makers)
+        if (maker.name == base)
+            return &maker;
+    return nullptr;
+}
+
+const Solver* Exercise::solver(std::string_view name) const
+{
+    const std::string base = base_name(name);
+    for (const Solver& solver : solvers)
+        if (solver.name == base)
+            return &solver;
+    return nullptr;
+}
+
+Exercise read_exercise(const std::string& path)
+{
+    std::ifstream file(path);
+    if (!file)
+        throw SetupError("cannot read the exercise " + path);
+    try {
+        return exercise_of(json::parse(file), path);
+    } catch (const std::exception& error) {
+        throw SetupError("the exercise " + path + " is not one: " + error.what());
+    }
+}
+
+const std::vector<Exercise>& exercises()
+{
+    static const std::vector<Exercise> table = read_table();
+    return table;
+}
 
 const Exercise* find_exercise(std::string_view name)
 {
-    for (const Exercise& exercise : exercises)
+    for (const Exercise& exercise : exercises())
         if (name == exercise.name)
             return &exercise;
     return nullptr;
@@ -95,31 +267,30 @@ const Exercise* find_exercise(std::string_view name)
 std::string exercise_names()
 {
     std::string names;
-    const std::size_t count = std::size(exercises);
-    for (std::size_t i = 0; i < count; ++i) {
+    const std::vector<Exercise>& table = exercises();
+    for (std::size_t i = 0; i < table.size(); ++i) {
         if (i > 0)
-            names += i + 1 == count ? " or " : ", ";
-        names += exercises[i].name;
+            names += i + 1 == table.size() ? " or " : ", ";
+        names += table[i].name;
     }
     return names;
 }
 
-std::int64_t price_ceiling(std::string_view reference)
+void keep_consistent(const std::vector<Shrinkable>& fields, Answers& answers)
 {
-    const std::string_view base = reference.substr(reference.rfind('/') + 1);
-    for (const auto& [name, ceiling] : price_ceilings)
-        if (base == name)
-            return ceiling;
-    return 0;
-}
-
-bool is_order_solver(std::string_view reference)
-{
-    const std::string_view base = reference.substr(reference.rfind('/') + 1);
-    for (const char* name : order_solvers)
-        if (base == name)
-            return true;
-    return false;
+    for (const Shrinkable& field : fields) {
+        const std::optional<std::size_t> index = answers.index_of(field);
+        const std::optional<std::int64_t> value = index ? answers.number(*index) : std::nullopt;
+        if (!value)
+            continue;
+        if (field.at_most_token)
+            if (const std::optional<std::int64_t> top = answers.number(*field.at_most_token); top && *value > *top)
+                answers.set(*index, *top);
+        if (!field.zero_when_zero.empty() &&
+            std::all_of(field.zero_when_zero.begin(), field.zero_when_zero.end(),
+                        [&](std::size_t other) { return answers.number(other) == std::int64_t{0}; }))
+            answers.set(*index, 0);
+    }
 }
 
 Answers::Answers(std::string text) : text_(std::move(text))
@@ -172,6 +343,13 @@ std::optional<std::size_t> Answers::after(std::string_view word) const
         if (text_.compare(tokens_[i].first, tokens_[i].second, word) == 0)
             return i + 1;
     return std::nullopt;
+}
+
+std::optional<std::size_t> Answers::index_of(const Shrinkable& field) const
+{
+    if (field.token)
+        return field.token;
+    return after(field.after);
 }
 
 std::string Answers::label() const

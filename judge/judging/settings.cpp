@@ -1,15 +1,30 @@
-// The limits' policy.
+// The settings' one builder and the limits' policy.
 
 #include "judge/judging/settings.hpp"
 
 #include <algorithm>
+#include <filesystem>
+
+#include "judge/base/failure.hpp"
 
 namespace judge {
+
+namespace fs = std::filesystem;
 
 namespace {
 
 // The least wall time a maker, validator or reference gets.
 constexpr double least_helper_wall_seconds = 60;
+
+// A folder as a full path, made when missing.
+std::string made_folder(const std::string& path)
+{
+    std::error_code error;
+    fs::create_directories(path, error);
+    if (error)
+        throw SetupError("cannot create " + path + ": " + error.message());
+    return fs::absolute(path).lexically_normal().string();
+}
 
 }  // namespace
 
@@ -25,9 +40,44 @@ Limits solution_limits(double cpu_seconds, std::uint64_t memory_megabytes, std::
     return limits;
 }
 
+Limits default_limits()
+{
+    return solution_limits(10, 1024, 256, 256);
+}
+
+Limits default_compile_limits()
+{
+    return solution_limits(60, 2048, 64, 256);
+}
+
 double helper_wall_seconds(const Limits& limits)
 {
     return std::max(least_helper_wall_seconds, 10 * limits.wall_seconds);
+}
+
+Settings build_settings(const Request& request, const TemporaryFolder& temporary,
+                        const std::function<void(const std::string&)>& warn)
+{
+    Settings settings;
+    settings.exercise = request.exercise;
+    settings.road = make_road(*request.exercise, request.reference, request.makes_cases,
+                              helper_wall_seconds(request.limits));
+    settings.making = request.making;
+    settings.making.exercise = request.exercise;
+    settings.making.reference = request.exercise->solver(settings.road.reference);
+    settings.cases = request.cases;
+    settings.limits = request.limits;
+    settings.compile_limits = request.compile_limits;
+    settings.jobs = request.jobs;
+    if (request.save)
+        settings.save = made_folder(*request.save);
+    settings.temporary = temporary.path();
+    SandboxChoice choice = request.sandbox;
+    if (settings.save)
+        choice.hidden.push_back(*settings.save);
+    choice.limits = request.limits;
+    settings.sandbox = choose_sandbox(choice, temporary, warn);
+    return settings;
 }
 
 }  // namespace judge

@@ -1,11 +1,21 @@
-// What a judging run is set up from, built in one place for every program
-// on the judge: the limits' policy (a solution's wall time from its
-// processor time, the helpers' wall time from the solution's).
+// What a judging is set up from, built in one place for every program on
+// the judge (exercise-judge and exercise-package verify): the exercise's
+// road (its programs found, their wall time from the solutions' limits),
+// how cases are made, the limits' policy, the save folder and the sandbox.
+// What cannot be set up is a SetupError.
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "judge/cases/road.hpp"
 #include "judge/run/process.hpp"
+#include "judge/run/sandbox.hpp"
+#include "judge/run/temporary.hpp"
+#include "judge/solutions/solutions.hpp"
 
 namespace judge {
 
@@ -14,8 +24,47 @@ namespace judge {
 Limits solution_limits(double cpu_seconds, std::uint64_t memory_megabytes, std::uint64_t output_megabytes,
                        int processes);
 
+// The limits of a judging that sets none: 10 s, 1024 MB, 256 MB of output,
+// 256 processes; and of a compilation: 60 s, 2048 MB, 64 MB.
+Limits default_limits();
+Limits default_compile_limits();
+
 // The wall time the makers, validators and references get: ten times the
 // solution's, at least a minute.
 double helper_wall_seconds(const Limits& limits);
+
+// What a program asks of a judging.
+struct Request {
+    const Exercise* exercise = nullptr;
+    std::optional<std::string> reference;  // a name or a path; none: the exercise's
+    bool makes_cases = true;               // false: stored cases only, no maker needed
+    CaseMaking making;                     // how cases are made (the exercise and reference filled in)
+    int cases = 20;
+    Limits limits = default_limits();      // the solutions'
+    Limits compile_limits = default_compile_limits();
+    int jobs = 1;
+    std::optional<std::string> save;       // the folder failures are saved in, made when missing
+    SandboxChoice sandbox;                 // its limits are set from the solutions'
+};
+
+// Everything a judging needs, resolved and checked.
+struct Settings {
+    const Exercise* exercise = nullptr;
+    Road road;
+    CaseMaking making;
+    int cases = 20;
+    std::vector<Solution> solutions;  // the caller's, prepared: compiled where they are sources
+    Limits limits;
+    Limits compile_limits;
+    int jobs = 1;
+    std::optional<std::string> save;  // a full path
+    Sandbox sandbox;
+    std::string temporary;            // the judge's temporary folder
+};
+
+// The settings of a request: its programs found, its save folder made, its
+// sandbox chosen (a warning goes to warn).
+Settings build_settings(const Request& request, const TemporaryFolder& temporary,
+                        const std::function<void(const std::string&)>& warn);
 
 }  // namespace judge

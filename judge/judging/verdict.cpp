@@ -8,54 +8,53 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 namespace judge {
 
 namespace {
 
+// By verdict, in the order of the enum (checked below).
+constexpr VerdictRow verdict_rows[] = {
+    {Verdict::ok, "OK", "OK", "passed", "passed", "#d3f0d9", "#14532d", "#2f9e57"},
+    {Verdict::wrong_answer, "WRONG ANSWER", "WA", "wrong answer", "wrong answer", "#fad4d1", "#8f1d14", "#d9453a"},
+    {Verdict::time_limit, "TIME LIMIT", "TLE", "time limit", "time limit (processor or wall)", "#fde3bd",
+     "#7a4100", "#e88c1c"},
+    {Verdict::memory_limit, "MEMORY LIMIT", "MLE", "memory limit", "memory limit", "#e6dbf7", "#4c2785", "#8558c8"},
+    {Verdict::output_limit, "OUTPUT LIMIT", "OLE", "output limit", "output limit", "#f7d6ea", "#7f1b5a", "#c4468f"},
+    {Verdict::runtime_error, "RUNTIME ERROR", "RE", "runtime error", "runtime error (a signal or an exit status)",
+     "#f6eda8", "#5c4d00", "#c2a100"},
+    {Verdict::compilation_error, "COMPILATION ERROR", "CE", "compilation error", "compilation error", "#dde3ec",
+     "#2f3d52", "#667a94"},
+    {Verdict::invalid_case, "INVALID CASE", "IC", "invalid case", "invalid case, not judged", "#e5e5e5", "#4a4a4a",
+     "#9a9a9a"},
+};
+
+constexpr bool rows_in_order()
+{
+    if (std::size(verdict_rows) != std::size(all_verdicts))
+        return false;
+    for (std::size_t i = 0; i < std::size(verdict_rows); ++i)
+        if (verdict_rows[i].verdict != all_verdicts[i] || static_cast<std::size_t>(all_verdicts[i]) != i)
+            return false;
+    return true;
+}
+static_assert(rows_in_order(), "a row for every verdict, in the order of the enum");
+
 }  // namespace
 
-const char* verdict_name(Verdict verdict)
+const VerdictRow& verdict_row(Verdict verdict)
 {
-    switch (verdict) {
-    case Verdict::ok: return "OK";
-    case Verdict::wrong_answer: return "WRONG ANSWER";
-    case Verdict::time_limit: return "TIME LIMIT";
-    case Verdict::memory_limit: return "MEMORY LIMIT";
-    case Verdict::output_limit: return "OUTPUT LIMIT";
-    case Verdict::runtime_error: return "RUNTIME ERROR";
-    case Verdict::compilation_error: return "COMPILATION ERROR";
-    case Verdict::invalid_case: return "INVALID CASE";
-    }
-    return "?";
+    return verdict_rows[static_cast<std::size_t>(verdict)];
 }
 
-const char* verdict_code(Verdict verdict)
+bool passed(Verdict verdict)
 {
-    switch (verdict) {
-    case Verdict::ok: return "OK";
-    case Verdict::wrong_answer: return "WA";
-    case Verdict::time_limit: return "TLE";
-    case Verdict::memory_limit: return "MLE";
-    case Verdict::output_limit: return "OLE";
-    case Verdict::runtime_error: return "RE";
-    case Verdict::compilation_error: return "CE";
-    case Verdict::invalid_case: return "IC";
-    }
-    return "?";
+    return verdict == Verdict::ok;
 }
 
-std::string signal_name(int signal)
+std::optional<Judgement> judge_ending(const Outcome& outcome, const Limits& limits, std::uint64_t output_bytes)
 {
-    const char* abbreviation = ::sigabbrev_np(signal);
-    if (abbreviation == nullptr)
-        return "signal " + std::to_string(signal);
-    return std::string("SIG") + abbreviation;
-}
-
-std::optional<Judgement> judge_ending(const Outcome& outcome, const Bounds& bounds, std::uint64_t output_bytes)
-{
-    const Limits& limits = bounds.limits;
     const int signal = outcome.ending == Ending::signaled ? outcome.code : 0;
 
     if (outcome.ending == Ending::cpu_limit || (limits.cpu_seconds > 0 && outcome.cpu_seconds > limits.cpu_seconds))

@@ -25,27 +25,6 @@ namespace judge {
 
 namespace {
 
-// How a verdict looks: its cell's background and text, its chart bar.
-struct VerdictStyle {
-    const char* meaning;  // what the legend says of the code
-    const char* cell;
-    const char* ink;
-    const char* bar;
-};
-
-// By verdict, in the order of all_verdicts.
-constexpr VerdictStyle verdict_styles[] = {
-    {"passed", "#d3f0d9", "#14532d", "#2f9e57"},
-    {"wrong answer", "#fad4d1", "#8f1d14", "#d9453a"},
-    {"time limit (processor or wall)", "#fde3bd", "#7a4100", "#e88c1c"},
-    {"memory limit", "#e6dbf7", "#4c2785", "#8558c8"},
-    {"output limit", "#f7d6ea", "#7f1b5a", "#c4468f"},
-    {"runtime error (a signal or an exit status)", "#f6eda8", "#5c4d00", "#c2a100"},
-    {"compilation error", "#dde3ec", "#2f3d52", "#667a94"},
-    {"invalid case, not judged", "#e5e5e5", "#4a4a4a", "#9a9a9a"},
-};
-static_assert(std::size(verdict_styles) == std::size(all_verdicts));
-
 const char* const page_css = R"(
 *{box-sizing:border-box}
 html{-webkit-print-color-adjust:exact;print-color-adjust:exact}
@@ -132,11 +111,6 @@ constexpr double chart_right = 46;
 constexpr double chart_top = 12;
 constexpr double chart_bottom = 22;
 
-const VerdictStyle& style_of(Verdict verdict)
-{
-    return verdict_styles[static_cast<std::size_t>(verdict)];
-}
-
 // "v-wa": the class that colours a verdict's cells, chips and bars.
 std::string class_of(Verdict verdict)
 {
@@ -151,7 +125,7 @@ std::string verdict_css()
 {
     std::string css;
     for (const Verdict verdict : all_verdicts) {
-        const VerdictStyle& style = style_of(verdict);
+        const VerdictRow& style = verdict_row(verdict);
         const std::string name = class_of(verdict);
         css += "." + name + "{background:" + style.cell + ";color:" + style.ink + "}\nsvg ." + name +
                "{fill:" + style.bar + "}\n";
@@ -202,34 +176,6 @@ std::string limits_text(const Limits& limits)
     return "processor " + seconds_text(limits.cpu_seconds) + ", wall " + seconds_text(limits.wall_seconds) +
            ", memory " + megabytes_text(limits.memory_bytes) + ", output " + megabytes_text(limits.file_bytes) +
            ", " + std::to_string(limits.processes) + " processes";
-}
-
-// The run's cases in order, and each solution's result on each: null
-// where a solution has none for a case.
-struct Matrix {
-    std::vector<const CaseResult*> rows;
-    std::vector<std::vector<const CaseResult*>> cells;  // by solution, then by row
-};
-
-Matrix matrix_of(const Result& result)
-{
-    std::map<std::size_t, const CaseResult*> cases;
-    for (const SolutionResult& solution : result.solutions)
-        for (const CaseResult& entry : solution.cases)
-            cases.emplace(entry.index, &entry);
-    Matrix matrix;
-    std::map<std::size_t, std::size_t> row_of;
-    for (const auto& [index, entry] : cases) {
-        row_of[index] = matrix.rows.size();
-        matrix.rows.push_back(entry);
-    }
-    for (const SolutionResult& solution : result.solutions) {
-        std::vector<const CaseResult*> column(matrix.rows.size(), nullptr);
-        for (const CaseResult& entry : solution.cases)
-            column[row_of[entry.index]] = &entry;
-        matrix.cells.push_back(std::move(column));
-    }
-    return matrix;
 }
 
 int solutions_passed(const Result& result)
@@ -348,7 +294,7 @@ std::string legend()
     std::string html = "<ul class=\"legend\">";
     for (const Verdict verdict : all_verdicts)
         html += "<li><span class=\"chip " + class_of(verdict) + "\">" + verdict_code(verdict) + "</span> " +
-                style_of(verdict).meaning + "</li>";
+                verdict_row(verdict).meaning + "</li>";
     return html +
            "</ul>\n<p class=\"note\">A cell shows the verdict, the processor time and the peak memory; a failing "
            "one opens to its detail and a shell line that replays it.</p>\n";
@@ -367,7 +313,7 @@ std::string matrix_section(const RunInfo& info, const Result& result, const Matr
         const CaseResult& entry = *matrix.rows[row];
         html += "<tr><th class=\"case\" scope=\"row\">" + escaped(entry.name) + "</th><td class=\"seed\">" +
                 (entry.seed ? std::to_string(*entry.seed) : "-") + "</td><td class=\"size\" title=\"" +
-                escaped(entry.size) + "\">" + escaped(entry.size) + "</td>";
+                escaped(entry.size()) + "\">" + escaped(entry.size()) + "</td>";
         for (std::size_t column = 0; column < result.solutions.size(); ++column)
             html += matrix_cell(info, result.solutions[column], matrix.cells[column][row]);
         html += "</tr>\n";

@@ -22,7 +22,7 @@ json case_json(const CaseResult& result)
         {"seed", result.seed ? json(*result.seed) : json(nullptr)},
         {"maker", result.maker.empty() ? json(nullptr) : json(result.maker)},
         {"answers", result.seed ? json(result.answers) : json(nullptr)},
-        {"size", result.size},
+        {"size", result.size()},
         {"verdict", verdict_name(result.verdict)},
         {"passed", passed(result.verdict)},
         {"detail", result.detail},

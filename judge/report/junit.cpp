@@ -76,7 +76,7 @@ std::string suite(const RunInfo& info, const Result& result, const SolutionResul
         if (entry.verdict == Verdict::compilation_error && !solution.compilation.log.empty())
             body += "\n" + solution.compilation.log;
         if (result.shrinking && result.shrinking->original.name == entry.name)
-            body += "\nShrunk to answers \"" + result.shrinking->shrunk.size + "\": " +
+            body += "\nShrunk to answers \"" + result.shrinking->shrunk.size() + "\": " +
                     verdict_line(result.shrinking->shrunk);
         xml += ">\n      <" + std::string(element) + " type=\"" + verdict_name(entry.verdict) + "\" message=\"" +
                xml_text(verdict_line(entry)) + "\">" + xml_text(body) + "</" + element + ">\n    </testcase>\n";

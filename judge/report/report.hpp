@@ -1,13 +1,16 @@
-// The judge's reports, each in a file of its own, all from one result: a
-// matrix of solutions by cases (one solution is a one-column matrix).
-// Each is written as text into a string; the caller writes it out.
+// The judge's reports, each in a file of its own, all pure functions of one
+// result: a matrix of solutions by cases (one solution is a one-column
+// matrix). Each is written as text into a string; the caller writes it
+// out. A new report format is a new function here and a file of its own.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "judge/judging/judging.hpp"
+#include "judge/cases/exercises.hpp"
+#include "judge/judging/result.hpp"
+#include "judge/run/process.hpp"
 
 namespace judge {
 
@@ -63,6 +66,14 @@ struct Summary {
     const CaseResult* first_failure = nullptr;
 };
 Summary summarize(const SolutionResult& solution);
+
+// The run's cases in order, by their index among the run's cases, and each
+// solution's result on each: null where a solution has none for a case.
+struct Matrix {
+    std::vector<const CaseResult*> rows;
+    std::vector<std::vector<const CaseResult*>> cells;  // by solution, then by row
+};
+Matrix matrix_of(const Result& result);
 
 // "case 3 (seed 17, answers "...")" or "case NAME".
 std::string case_title(const CaseResult& result);

@@ -1,6 +1,10 @@
-// What several reports say alike about a result.
+// What several reports say alike about a result: the matrix, the summary
+// of a solution, a case's title and a verdict's line.
 
 #include "judge/report/report.hpp"
+
+#include <algorithm>
+#include <map>
 
 namespace judge {
 
@@ -18,11 +22,32 @@ Summary summarize(const SolutionResult& solution)
     return summary;
 }
 
+Matrix matrix_of(const Result& result)
+{
+    std::map<std::size_t, const CaseResult*> cases;
+    for (const SolutionResult& solution : result.solutions)
+        for (const CaseResult& entry : solution.cases)
+            cases.emplace(entry.index, &entry);
+    Matrix matrix;
+    std::map<std::size_t, std::size_t> row_of;
+    for (const auto& [index, entry] : cases) {
+        row_of[index] = matrix.rows.size();
+        matrix.rows.push_back(entry);
+    }
+    for (const SolutionResult& solution : result.solutions) {
+        std::vector<const CaseResult*> column(matrix.rows.size(), nullptr);
+        for (const CaseResult& entry : solution.cases)
+            column[row_of[entry.index]] = &entry;
+        matrix.cells.push_back(std::move(column));
+    }
+    return matrix;
+}
+
 std::string case_title(const CaseResult& result)
 {
     std::string title = "case " + result.name;
     if (result.seed)
-        title += " (seed " + std::to_string(*result.seed) + ", answers \"" + result.size + "\")";
+        title += " (seed " + std::to_string(*result.seed) + ", answers \"" + result.size() + "\")";
     return title;
 }
 

@@ -18,11 +18,6 @@ const char* const columns[] = {"case", "seed", "size", "verdict", "processor", "
 // The most characters the size column shows.
 constexpr std::size_t size_width = 48;
 
-// What the short codes stand for, by verdict.
-const char* const verdict_codes[] = {"passed",       "wrong answer",  "time limit",        "memory limit",
-                                     "output limit", "runtime error", "compilation error", "invalid case"};
-static_assert(std::size(verdict_codes) == std::size(all_verdicts));
-
 // How many lines of a compiler's messages the table shows.
 constexpr std::size_t log_lines_shown = 10;
 
@@ -78,7 +73,7 @@ std::string shrunk_line(const Shrinking& shrinking)
 {
     const CaseResult& shrunk = shrinking.shrunk;
     return "Shrunk in " + std::to_string(shrinking.attempts) + " attempts to seed " + seed_text(shrunk) +
-           ", answers \"" + shrunk.size + "\": " + verdict_line(shrunk);
+           ", answers \"" + shrunk.size() + "\": " + verdict_line(shrunk);
 }
 
 std::string one_solution(const RunInfo& info, const Result& result)
@@ -86,7 +81,7 @@ std::string one_solution(const RunInfo& info, const Result& result)
     const SolutionResult& solution = result.solutions.front();
     std::vector<std::vector<std::string>> rows{std::vector<std::string>(std::begin(columns), std::end(columns))};
     for (const CaseResult& entry : solution.cases)
-        rows.push_back({terminal_text(entry.name), seed_text(entry), cut(terminal_text(entry.size), size_width),
+        rows.push_back({terminal_text(entry.name), seed_text(entry), cut(terminal_text(entry.size()), size_width),
                         verdict_name(entry.verdict), entry.ran ? fixed(entry.cpu_seconds, "s") : "-",
                         entry.ran ? fixed(entry.wall_seconds, "s") : "-",
                         entry.ran ? memory_text(entry.memory_bytes) : "-"});
@@ -139,26 +134,27 @@ std::string matrix(const RunInfo& info, const Result& result)
         rows.front().push_back(terminal_text(solution.name));
         right.push_back(false);
     }
-    std::vector<bool> used(std::size(verdict_codes), false);
-    const std::vector<CaseResult>& first = result.solutions.front().cases;
-    for (std::size_t i = 0; i < first.size(); ++i) {
-        std::vector<std::string> cells{terminal_text(first[i].name), seed_text(first[i]),
-                                       cut(terminal_text(first[i].size), size_width)};
-        for (const SolutionResult& solution : result.solutions) {
-            const CaseResult& entry = solution.cases[i];
-            cells.push_back(cell(entry));
-            used[static_cast<std::size_t>(entry.verdict)] = true;
+    std::vector<bool> used(std::size(all_verdicts), false);
+    const Matrix cases = matrix_of(result);
+    for (std::size_t i = 0; i < cases.rows.size(); ++i) {
+        const CaseResult& row = *cases.rows[i];
+        std::vector<std::string> cells{terminal_text(row.name), seed_text(row), cut(terminal_text(row.size()), size_width)};
+        for (const std::vector<const CaseResult*>& column : cases.cells) {
+            const CaseResult* entry = column[i];
+            cells.push_back(entry != nullptr ? cell(*entry) : "-");
+            if (entry != nullptr)
+                used[static_cast<std::size_t>(entry->verdict)] = true;
         }
         rows.push_back(std::move(cells));
     }
     std::string text = lay_out(rows, right);
     std::string codes;
-    for (std::size_t i = 0; i < std::size(verdict_codes); ++i) {
-        if (!used[i])
+    for (const Verdict verdict : all_verdicts) {
+        if (!used[static_cast<std::size_t>(verdict)])
             continue;
         if (!codes.empty())
             codes += ", ";
-        codes += std::string(verdict_code(all_verdicts[i])) + " " + verdict_codes[i];
+        codes += std::string(verdict_code(verdict)) + " " + verdict_row(verdict).words;
     }
     if (!codes.empty())
         text += "Codes: " + codes + "; times are processor seconds, M megabytes.\n";

@@ -10,10 +10,8 @@
 #include <nlohmann/json.hpp>
 
 #include "judge/base/failure.hpp"
+#include "judge/base/text.hpp"
 #include "judge/run/programs.hpp"
-#include "judge/run/temporary.hpp"
-#include "judge/run/sandbox.hpp"
-#include "judge/judging/settings.hpp"
 
 namespace judge {
 
@@ -154,18 +152,7 @@ std::string language_list(const LanguageTable& table)
         rows.push_back({language.id, language.name, extensions, tool,
                         missing.empty() ? "available" : "unavailable: " + missing + " not found"});
     }
-    std::vector<std::size_t> widths(rows[0].size(), 0);
-    for (const auto& row : rows)
-        for (std::size_t i = 0; i < row.size(); ++i)
-            widths[i] = std::max(widths[i], row[i].size());
-    std::string text = "Languages from " + table.origin + ":\n";
-    for (const auto& row : rows) {
-        std::string line;
-        for (std::size_t i = 0; i < row.size(); ++i)
-            line += row[i] + (i + 1 < row.size() ? std::string(widths[i] - row[i].size() + 2, ' ') : "");
-        text += line + "\n";
-    }
-    return text;
+    return "Languages from " + table.origin + ":\n" + lay_out(rows, std::vector<bool>(rows[0].size(), false));
 }
 
 }  // namespace judge

@@ -1,79 +1,22 @@
-// Finding the solutions, naming them, and compiling the sources.
+// Finding the solutions and naming them.
 
 #include "judge/solutions/solutions.hpp"
 
 #include <algorithm>
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <mutex>
-#include <thread>
 
-#include "judge/base/files.hpp"
 #include "judge/base/failure.hpp"
-#include "judge/run/programs.hpp"
-#include "judge/run/temporary.hpp"
-#include "judge/run/sandbox.hpp"
-#include "judge/judging/settings.hpp"
 #include "judge/base/text.hpp"
-#include "judge/judging/verdict.hpp"
+#include "judge/run/programs.hpp"
 
 namespace judge {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// The program a compile step makes, in the build folder.
-constexpr const char* binary_name = "solution";
-
-// How much of a compiler's standard error a report keeps.
-constexpr std::size_t log_lines = 20;
-constexpr std::size_t log_bytes = 4000;
-
-// Stands for the replay's build folder in a filled-in command, and what it
-// becomes in the shell line (a variable, out of the single quotes).
-constexpr char replay_folder_mark = '\x01';
-constexpr const char* replay_folder_shell = "'\"$d\"'";
-
-std::string read_text(const std::string& path, std::size_t most = std::string::npos)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::string text(std::istreambuf_iterator<char>(file), {});
-    return text.size() > most ? text.substr(0, most) : text;
-}
-
-// The first lines of a compiler's messages.
-std::string log_excerpt(const std::string& path)
-{
-    std::string text = read_text(path, log_bytes);
-    std::size_t at = 0;
-    for (std::size_t line = 0; line < log_lines && at != std::string::npos; ++line)
-        at = text.find('\n', at == 0 && line == 0 ? 0 : at + 1);
-    if (at != std::string::npos)
-        text.erase(at + 1);
-    while (!text.empty() && text.back() == '\n')
-        text.pop_back();
-    return text;
-}
-
-// A command as a shell line, with the replay's folder as "$d".
-std::string replay_words(const std::vector<std::string>& words)
-{
-    std::string line = shell_line(words);
-    for (std::size_t at = line.find(replay_folder_mark); at != std::string::npos; at = line.find(replay_folder_mark))
-        line.replace(at, 1, replay_folder_shell);
-    return line;
-}
-
-// The program of a command as a full path: {binary} already is one.
-std::string resolved(const std::string& program)
-{
-    const std::string found = find_tool(program);
-    return found.empty() ? program : fs::absolute(found).string();
-}
 
 // Makes the names unique: a file's name, with as many of its folders in
 // front as it takes to tell it from the others, then a number.
@@ -129,67 +72,6 @@ Solution source_solution(const std::string& path, const LanguageTable& table, co
     solution.source = fs::absolute(path).lexically_normal().string();
     solution.language = language->name;
     return solution;
-}
-
-// The compile step of one source, in its build folder.
-void compile(Solution& solution, const Language& language, const Sandbox& sandbox, const Limits& limits,
-             const std::string& folder, std::atomic<bool>& stop, std::string& setup_error)
-{
-    std::error_code error;
-    fs::create_directories(folder, error);
-    const std::string copy = folder + "/" + fs::path(solution.source).filename().string();
-    if (error || !save_file(solution.source, copy)) {
-        setup_error = "cannot copy " + solution.source + " into " + folder;
-        stop = true;
-        return;
-    }
-    const std::string source_text = read_text(copy);
-    Placeholders values{copy, folder + "/" + binary_name, folder, main_class(source_text)};
-    // The compiler runs in the build folder and is given the names there,
-    // so that its messages name the source as the author knows it.
-    const Placeholders here{fs::path(copy).filename().string(), binary_name, ".", values.main};
-    Placeholders replay{solution.source, std::string(1, replay_folder_mark) + "/" + binary_name,
-                        std::string(1, replay_folder_mark), values.main};
-
-    if (!language.compile.empty()) {
-        solution.compilation.needed = true;
-        std::vector<std::string> argv = fill_in(language.compile, here);
-        argv[0] = resolved(argv[0]);
-        Launch launch;
-        sandbox.prepare(launch, argv, folder, sandbox.exposures(argv));
-        launch.output = folder + ".compile.out";
-        launch.error = folder + ".compile.err";
-        launch.limits = limits;
-        const Outcome outcome = run(launch);
-        if (outcome.ending == Ending::interrupted || outcome.ending == Ending::not_started) {
-            if (outcome.ending == Ending::not_started)
-                setup_error = "cannot run the compiler " + argv[0] + ": " + outcome.why;
-            stop = true;
-            return;
-        }
-        solution.compilation.seconds = outcome.cpu_seconds;
-        solution.compilation.log = log_excerpt(launch.error);
-        if (const auto judgement = judge_ending(outcome, Bounds{limits}, 0)) {
-            solution.compilation.ok = false;
-            solution.compilation.detail = judgement->detail;
-        }
-        std::vector<std::string> replay_compile = fill_in(language.compile, replay);
-        solution.replay_build = "d=$(mktemp -d) && " + replay_words(replay_compile) + " && ";
-    } else {
-        solution.replay_build = "d=$(mktemp -d) && ";
-    }
-    const bool wants_main = std::find(language.run.begin(), language.run.end(), "{main}") != language.run.end();
-    if (solution.compilation.ok && wants_main && values.main.empty()) {
-        solution.compilation.ok = false;
-        solution.compilation.detail = "no class with a main method";
-    }
-    solution.command = fill_in(language.run, values);
-    solution.command[0] = resolved(solution.command[0]);
-    std::vector<std::string> replay_run = fill_in(language.run, replay);
-    replay_run[0] = replay_run[0].find(replay_folder_mark) == std::string::npos ? resolved(replay_run[0]) : replay_run[0];
-    solution.replay_command = replay_words(replay_run);
-    solution.folder = folder;
-    solution.exposed = sandbox.exposures(solution.command, {folder});
 }
 
 }  // namespace
@@ -248,41 +130,6 @@ std::vector<Solution> source_solutions(const std::vector<std::string>& paths, co
     }
     name_uniquely(solutions);
     return solutions;
-}
-
-bool prepare_solutions(std::vector<Solution>& solutions, const LanguageTable& table, const Sandbox& sandbox,
-                       const Limits& limits, const std::string& folder, int jobs)
-{
-    std::atomic<std::size_t> next{0};
-    std::atomic<bool> stop{false};
-    std::mutex errors;
-    std::string setup_error;
-    const auto work = [&] {
-        for (std::size_t index; !stop && (index = next++) < solutions.size();) {
-            Solution& solution = solutions[index];
-            if (solution.language.empty()) {
-                solution.exposed = sandbox.exposures(solution.command);
-                continue;
-            }
-            const Language* language = language_named(table, solution.language);
-            std::string error;
-            compile(solution, *language, sandbox, limits, folder + "/solution-" + std::to_string(index + 1), stop,
-                    error);
-            if (!error.empty()) {
-                const std::lock_guard lock(errors);
-                setup_error = error;
-            }
-        }
-    };
-    std::vector<std::thread> pool;
-    for (int i = 1; i < std::min<int>(jobs, static_cast<int>(solutions.size())); ++i)
-        pool.emplace_back(work);
-    work();
-    for (std::thread& thread : pool)
-        thread.join();
-    if (!setup_error.empty())
-        throw SetupError(setup_error);
-    return !stop;
 }
 
 }  // namespace judge

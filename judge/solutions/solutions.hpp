@@ -1,6 +1,8 @@
-// The solutions judged: commands, or source files (alone or a folder of
-// them) compiled once per run by their language, in the sandbox, under
-// limits of their own.
+// The solutions judged: commands, programs, or source files (alone or a
+// folder of them), each in a language of the table. Compiling them is
+// compiling.hpp's. A solution that cannot be judged at all (a file that
+// cannot be read, a language that cannot be told or is missing here) is a
+// SetupError.
 #pragma once
 
 #include <string>
@@ -12,9 +14,11 @@
 
 namespace judge {
 
-// How a source's compile step went.
+// How a source's compile step went: how the compiler's run ended, and,
+// once the judging has looked at it, whether it failed and why.
 struct Compilation {
     bool needed = false;  // a source whose language has a compile step
+    Outcome outcome;      // the compiler's run
     bool ok = true;
     double seconds = 0;   // processor time
     std::string detail;   // why it failed: "exit status 1", "processor time above 60 s"
@@ -48,13 +52,5 @@ Solution command_solution(const std::vector<std::string>& words);
 // that cannot be told or is not available here, a folder without sources.
 std::vector<Solution> source_solutions(const std::vector<std::string>& paths, const LanguageTable& table,
                                        const Language* forced);
-
-// Copies each source into its build folder (under folder) and compiles it
-// there in the sandbox, jobs at a time; then fills in what runs it and what
-// the sandbox must show it (commands too). Compilations that fail are
-// recorded, not thrown; a program that cannot start is a SetupError, and
-// an interrupted judge stops it early (false).
-bool prepare_solutions(std::vector<Solution>& solutions, const LanguageTable& table, const Sandbox& sandbox,
-                       const Limits& limits, const std::string& folder, int jobs);
 
 }  // namespace judge

@@ -15,8 +15,7 @@ using judge::Verdict;
 
 TEST(Verdict, EndingsComeToTheirVerdictInOrder)
 {
-    judge::Bounds bounds;
-    bounds.limits = {2, 5, std::uint64_t{64} << 20, std::uint64_t{1} << 20, 10};
+    const judge::Limits limits{2, 5, std::uint64_t{64} << 20, std::uint64_t{1} << 20, 10};
     struct Case {
         Ending ending;
         int code;
@@ -48,7 +47,7 @@ TEST(Verdict, EndingsComeToTheirVerdictInOrder)
         outcome.code = c.code;
         outcome.cpu_seconds = c.cpu_seconds;
         outcome.peak_memory_bytes = c.memory_bytes;
-        const auto judgement = judge::judge_ending(outcome, bounds, c.output_bytes);
+        const auto judgement = judge::judge_ending(outcome, limits, c.output_bytes);
         const Verdict verdict = judgement ? judgement->verdict : Verdict::ok;
         EXPECT_EQ(judge::verdict_name(verdict), std::string(judge::verdict_name(c.verdict))) << c.detail;
         EXPECT_EQ(judgement ? judgement->detail : "", c.detail);

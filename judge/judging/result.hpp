@@ -1,0 +1,65 @@
+// The result of a judging, the one model every report reads: a solution's
+// result on each case, each solution's results, and the shrinking of a
+// --stress failure.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "judge/judging/verdict.hpp"
+#include "judge/solutions/solutions.hpp"
+
+namespace judge {
+
+// One solution's result on one case.
+struct CaseResult {
+    std::string name;
+    std::size_t index = 0;  // the case's place among the run's cases
+    std::optional<std::uint32_t> seed;  // made cases only
+    std::string maker;
+    std::string answers;   // made cases: as the maker took them
+    std::string label;     // made cases: the answers on one line
+    std::uint64_t bytes = 0;  // stored cases: the case file's size
+    Verdict verdict = Verdict::ok;
+    std::string detail;
+    bool ran = false;  // the solution ran: the measures are its own
+    double cpu_seconds = 0;
+    double wall_seconds = 0;
+    std::uint64_t memory_bytes = 0;
+    std::string saved;   // the name its files were saved under, if any
+    std::string replay;  // a shell line that replays it
+
+    // How big the case is: its answers' label, or its file's size.
+    std::string size() const { return seed ? label : std::to_string(bytes) + " bytes"; }
+};
+
+// The first failure under --stress and the smallest case found that still
+// fails.
+struct Shrinking {
+    CaseResult original;
+    CaseResult shrunk;
+    int attempts = 0;
+};
+
+// One solution's results, case by case in the run's order.
+struct SolutionResult {
+    std::string name;
+    std::string language;  // "" for a command
+    std::vector<std::string> given;
+    std::vector<std::string> command;
+    Compilation compilation;
+    std::vector<CaseResult> cases;
+    int passed = 0;
+    int failed = 0;
+
+    bool all_passed() const { return failed == 0 && compilation.ok; }
+};
+
+struct Result {
+    std::vector<SolutionResult> solutions;  // one column of the matrix each
+    std::optional<Shrinking> shrinking;     // --stress, one solution
+};
+
+}  // namespace judge
