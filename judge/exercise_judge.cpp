@@ -72,7 +72,8 @@ struct Options {
 
 const char* const usage = "[OPTION]... EXERCISE SOLUTION...\n  or:  exercise-judge [OPTION]... EXERCISE -- COMMAND [ARG]...";
 
-// After "Judges solutions on test cases of EXERCISE: NAMES. A".
+// After "Judges solutions on test cases of EXERCISE: NAMES. A", up to the
+// exercises whose last line is a clock reading.
 const char* const about =
     R"(SOLUTION is a source file, compiled by its language (by its extension, or
 --language), a folder whose source files are each a solution, or a program,
@@ -82,7 +83,11 @@ exercise's validator (a case that fails it is reported as INVALID CASE and not
 used), answered by the reference solver, once, and given to every solution on
 standard input, in a fresh working folder, in a sandbox, under limits. The
 output must equal the reference's byte for byte, except that the last line of
-a 3-15 answer, a clock reading, may be any integer; standard error is not
+)";
+
+// After the exercises whose last line is a clock reading.
+const char* const about_end =
+    R"( answer, a clock reading, may be any integer; standard error is not
 compared. Verdicts: OK, WRONG ANSWER (with the first differing line and
 column), TIME LIMIT, MEMORY LIMIT, OUTPUT LIMIT, RUNTIME ERROR (the exit
 status or the signal), COMPILATION ERROR, INVALID CASE.
@@ -131,7 +136,12 @@ const char* const examples =
 // The paragraph under the usage line, naming the exercises.
 std::string about_text()
 {
-    return "Judges solutions on test cases of EXERCISE: " + judge::exercise_names() + ". A\n" + about;
+    std::string clocked;
+    for (const judge::Exercise& exercise : judge::exercises())
+        if (exercise.clock_line())
+            clocked += (clocked.empty() ? "" : " or ") + exercise.name;
+    return "Judges solutions on test cases of EXERCISE: " + judge::exercise_names() + ". A\n" + about + "a " +
+           clocked + about_end;
 }
 
 // "with --max-price 100000 added for the reference order-solve-grid and
@@ -231,11 +241,9 @@ std::string with_line_breaks(const std::string& text)
     return result;
 }
 
-// Registers the options, parses them, and answers --help and --version.
-Options parse(int argc, char** argv)
+// The options of what is judged and how: cases, limits, languages.
+void judging_options(judge::CommandLine& line, Options& options)
 {
-    Options options;
-    judge::CommandLine line(usage, about_text(), sizes_text() + "\n" + more, examples);
     line.option("--cases", options.cases, "N", "judge N cases (1..1000000, default 20); with\n--stress, at most N", 1,
                 1000000);
     line.option("--seed", options.seed, "S",
@@ -279,6 +287,11 @@ Options parse(int argc, char** argv)
                 });
     line.option("-j,--jobs", options.jobs, "N",
                 "judge N runs (a solution on a case) at a time\n(default 1, so that timings stay comparable)", 1, 256);
+}
+
+// The options of how a judging runs and what it writes.
+void running_options(judge::CommandLine& line, Options& options)
+{
     line.flag("--stress", options.stress,
               "make cases until the first failure (at most\n--cases of them), then shrink it; one solution");
     line.option("--save", options.save, "DIR",
@@ -288,6 +301,15 @@ Options parse(int argc, char** argv)
     line.option("--junit", options.junit, "FILE", "write the whole result as JUnit XML to FILE");
     line.option("--csv", options.csv, "FILE", "write one line per solution as CSV to FILE");
     line.option("--html", options.html, "FILE", "write the whole result as an HTML page to FILE");
+}
+
+// Registers the options, parses them, and answers --help and --version.
+Options parse(int argc, char** argv)
+{
+    Options options;
+    judge::CommandLine line(usage, about_text(), sizes_text() + "\n" + more, examples);
+    judging_options(line, options);
+    running_options(line, options);
     std::vector<std::string> operands;
     line.operands("EXERCISE", operands);
     line.parse(argc, argv, &options.command);

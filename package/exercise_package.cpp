@@ -27,13 +27,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// After the paragraph naming the exercises.
+// After the paragraph naming the exercises, up to those with an output
+// validator.
 const char* const commands =
     R"(Commands:
   new EXERCISE DIR      lay out a new package in DIR, whose name must be a short
                         name of lower-case letters and digits: problem.yaml, the
                         test plan generators/plan, the statement, the input
-                        validator, the output validator (3-15) and the
+                        validator, the output validator ()";
+
+// After the exercises with an output validator.
+const char* const commands_end =
+    R"() and the
                         submissions
   build DIR             make data/sample and data/secret from the plan, each
                         case checked by the validator and answered by the
@@ -65,6 +70,16 @@ int cores()
     return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
+// The exercises whose packages have an output validator: "3-15".
+std::string with_output_validator()
+{
+    std::string names;
+    for (const judge::Exercise& exercise : judge::exercises())
+        if (!exercise.problem.output_validator.empty())
+            names += (names.empty() ? "" : ", ") + exercise.name;
+    return names;
+}
+
 // "Makes, builds, verifies and zips ... (pro3, pro2, pro6 or 3-15) ...".
 std::string about_text()
 {
@@ -72,7 +87,7 @@ std::string about_text()
                               judge::exercise_names() +
                               ") in the legacy Kattis problem package format, which DOMjudge and Kattis import.",
                           78) +
-           "\n\n" + commands;
+           "\n\n" + commands + with_output_validator() + commands_end;
 }
 
 int run_new(int argc, char** argv)

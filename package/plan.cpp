@@ -72,6 +72,63 @@ std::string PlannedCase::recipe() const
     return line;
 }
 
+namespace {
+
+// The exercise a plan's first line names.
+const judge::Exercise* exercise_line(const std::vector<std::string>& words, int number)
+{
+    if (words[0] != "exercise" || words.size() != 2)
+        expected(number, "\"exercise\" and the exercise's name", words[0]);
+    const judge::Exercise* exercise = judge::find_exercise(words[1]);
+    if (exercise == nullptr)
+        expected(number, "an exercise (" + judge::exercise_names() + ")", words[1]);
+    return exercise;
+}
+
+// After "NAME GROUP": a maker, its seed and its answers.
+void made_by(const std::vector<std::string>& words, int number, const judge::Exercise& exercise, PlannedCase& entry)
+{
+    if (exercise.maker(words[2]) == nullptr || words[2].find('/') != std::string::npos) {
+        std::string known;
+        for (const judge::Maker& maker : exercise.makers)
+            known += (known.empty() ? "" : ", ") + maker.name;
+        expected(number, "a maker of " + exercise.name + " (" + known + ") or \"file\"", words[2]);
+    }
+    entry.maker = words[2];
+    const std::string seed = words.size() > 3 ? words[3] : "";
+    const auto [end, error] = std::from_chars(seed.data(), seed.data() + seed.size(), entry.seed);
+    if (seed.empty() || error != std::errc() || end != seed.data() + seed.size())
+        expected(number, "a seed (0 to 4294967295) after the maker", seed);
+    entry.answers.assign(words.begin() + 4, words.end());
+    if (entry.answers.empty())
+        expected(number, "the maker's answers after the seed", "");
+}
+
+// One case's line.
+PlannedCase case_line(const std::vector<std::string>& words, int number, const judge::Exercise& exercise)
+{
+    PlannedCase entry;
+    entry.line = number;
+    entry.name = words[0];
+    if (!valid_file_name(entry.name))
+        expected(number, "a case name of letters, digits, '.', '_' and '-'", entry.name);
+    if (words.size() < 2 || (words[1] != "sample" && words[1] != "secret"))
+        expected(number, "\"sample\" or \"secret\" after the name", words.size() < 2 ? "" : words[1]);
+    entry.sample = words[1] == "sample";
+    if (words.size() < 3)
+        expected(number, "a maker or \"file\"", "");
+    if (words[2] != "file") {
+        made_by(words, number, exercise, entry);
+        return entry;
+    }
+    if (words.size() != 4)
+        expected(number, "one PATH after \"file\"", words.size() < 4 ? "" : words[4]);
+    entry.file = words[3];
+    return entry;
+}
+
+}  // namespace
+
 Plan read_plan(const std::string& path)
 {
     std::ifstream file(path);
@@ -86,45 +143,12 @@ Plan read_plan(const std::string& path)
         if (words.empty())
             continue;
         if (plan.exercise == nullptr) {
-            if (words[0] != "exercise" || words.size() != 2)
-                expected(number, "\"exercise\" and the exercise's name", words[0]);
-            plan.exercise = judge::find_exercise(words[1]);
-            if (plan.exercise == nullptr)
-                expected(number, "an exercise (" + judge::exercise_names() + ")", words[1]);
+            plan.exercise = exercise_line(words, number);
             continue;
         }
-        PlannedCase entry;
-        entry.line = number;
-        entry.name = words[0];
-        if (!valid_file_name(entry.name))
-            expected(number, "a case name of letters, digits, '.', '_' and '-'", entry.name);
+        PlannedCase entry = case_line(words, number, *plan.exercise);
         if (!names.insert(entry.name).second)
             throw PlanError("line " + std::to_string(number) + ": the case " + entry.name + " is planned twice");
-        if (words.size() < 2 || (words[1] != "sample" && words[1] != "secret"))
-            expected(number, "\"sample\" or \"secret\" after the name", words.size() < 2 ? "" : words[1]);
-        entry.sample = words[1] == "sample";
-        if (words.size() < 3)
-            expected(number, "a maker or \"file\"", "");
-        if (words[2] == "file") {
-            if (words.size() != 4)
-                expected(number, "one PATH after \"file\"", words.size() < 4 ? "" : words[4]);
-            entry.file = words[3];
-        } else {
-            if (plan.exercise->maker(words[2]) == nullptr || words[2].find('/') != std::string::npos) {
-                std::string known;
-                for (const judge::Maker& maker : plan.exercise->makers)
-                    known += (known.empty() ? "" : ", ") + maker.name;
-                expected(number, "a maker of " + plan.exercise->name + " (" + known + ") or \"file\"", words[2]);
-            }
-            entry.maker = words[2];
-            const std::string seed = words.size() > 3 ? words[3] : "";
-            const auto [end, error] = std::from_chars(seed.data(), seed.data() + seed.size(), entry.seed);
-            if (seed.empty() || error != std::errc() || end != seed.data() + seed.size())
-                expected(number, "a seed (0 to 4294967295) after the maker", seed);
-            entry.answers.assign(words.begin() + 4, words.end());
-            if (entry.answers.empty())
-                expected(number, "the maker's answers after the seed", "");
-        }
         plan.cases.push_back(std::move(entry));
     }
     if (plan.exercise == nullptr)

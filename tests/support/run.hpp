@@ -31,6 +31,7 @@ struct RunOptions {
     bool stdout_to_full = false;   // standard output on /dev/full
     std::string directory;         // working directory, if not the current one
     std::vector<std::string> args; // command-line arguments after the program's name
+    std::vector<std::string> environment;  // NAME=VALUE set in the program's environment
 };
 
 inline std::string program_path(const std::string& name)
@@ -79,6 +80,10 @@ inline RunResult run_path(const std::string& path, const std::string& input, con
             close(fd);
         if (!options.directory.empty() && chdir(options.directory.c_str()) != 0)
             _exit(126);
+        for (const std::string& variable : options.environment) {
+            const std::size_t equals = variable.find('=');
+            setenv(variable.substr(0, equals).c_str(), variable.substr(equals + 1).c_str(), 1);
+        }
         std::vector<char*> argv{const_cast<char*>(path.c_str())};
         for (const std::string& arg : options.args)
             argv.push_back(const_cast<char*>(arg.c_str()));
