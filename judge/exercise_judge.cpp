@@ -320,8 +320,10 @@ Options parse(int argc, char** argv)
         line.usage_error("EXERCISE is required");
     options.exercise = operands.front();
     options.sources.assign(operands.begin() + 1, operands.end());
-    if (judge::find_exercise(options.exercise) == nullptr)
+    const judge::Exercise* exercise = judge::find_exercise(options.exercise);
+    if (exercise == nullptr)
         line.usage_error("unknown exercise '" + options.exercise + "' (" + judge::exercise_names() + ")");
+    options.exercise = exercise->name;
     if (options.command.empty() && options.sources.empty())
         line.usage_error("no SOLUTION to judge after EXERCISE, and no COMMAND after --");
     if (!options.command.empty() && !options.sources.empty())

@@ -90,6 +90,16 @@ std::string about_text()
            "\n\n" + commands + with_output_validator() + commands_end;
 }
 
+// A package's folder must be there: one that is not is a usage error.
+void existing_folder(const judge::CommandLine& line, const std::string& folder)
+{
+    std::error_code error;
+    if (!fs::exists(folder, error))
+        line.usage_error(folder + " does not exist");
+    if (!fs::is_directory(folder, error))
+        line.usage_error(folder + " is not a folder");
+}
+
 int run_new(int argc, char** argv)
 {
     package::NewOptions options;
@@ -118,7 +128,7 @@ int run_new(int argc, char** argv)
     } catch (const package::UsageError& error) {
         line.usage_error(error.what());
     }
-    judge::print("New " + options.exercise + " package in " + options.folder + "; next: exercise-package build " +
+    judge::print("New " + judge::find_exercise(options.exercise)->name + " package in " + options.folder + "; next: exercise-package build " +
                  options.folder + "\n");
     return 0;
 }
@@ -137,6 +147,7 @@ int run_build(int argc, char** argv)
     std::string folder;
     line.operand("DIR", folder);
     line.parse(argc, argv);
+    existing_folder(line, folder);
     return package::build_package(folder, jobs);
 }
 
@@ -158,6 +169,7 @@ int run_verify(int argc, char** argv)
     line.option("-j,--jobs", options.jobs, "N", "judge N runs at a time (default 1)", 1, 256);
     line.operand("DIR", options.folder);
     line.parse(argc, argv);
+    existing_folder(line, options.folder);
     return package::verify_package(options);
 }
 
@@ -172,6 +184,7 @@ int run_zip(int argc, char** argv)
     std::string folder;
     line.operand("DIR", folder);
     line.parse(argc, argv);
+    existing_folder(line, folder);
     if (output.empty()) {
         fs::path path = fs::path(folder).lexically_normal();
         if (path.filename().empty())

@@ -4,6 +4,7 @@
 #include "judge/cases/exercises.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
@@ -258,8 +259,9 @@ const std::vector<Exercise>& exercises()
 
 const Exercise* find_exercise(std::string_view name)
 {
+    const auto same = [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b)); };
     for (const Exercise& exercise : exercises())
-        if (name == exercise.name)
+        if (std::equal(name.begin(), name.end(), exercise.name.begin(), exercise.name.end(), same))
             return &exercise;
     return nullptr;
 }

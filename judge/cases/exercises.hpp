@@ -144,7 +144,7 @@ std::string shared_path(const std::string& name);
 // SetupError for a table that cannot be read or is not one.
 const std::vector<Exercise>& exercises();
 
-// The exercise of that name, or null.
+// The exercise of that name in any case ("PRO6", "pro6"), or null.
 const Exercise* find_exercise(std::string_view name);
 
 // "pro3, pro2, pro6 or 3-15".

@@ -4,7 +4,12 @@
 #include "judge/cli/command_line.hpp"
 
 #include <CLI/CLI.hpp>
+#include <cctype>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
+#include <limits>
+#include <type_traits>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
@@ -110,24 +115,89 @@ CommandLine::CommandLine(std::string usage, std::string about, std::string more,
 
 CommandLine::~CommandLine() = default;
 
+namespace {
+
+// A bound as the messages write it: 0.001, 86400, 1048576.
+template <typename T>
+std::string plain(T value)
+{
+    if constexpr (std::is_floating_point_v<T>) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.15g", static_cast<double>(value));
+        return text;
+    } else {
+        return std::to_string(value);
+    }
+}
+
+// The text read as a number of type T, the whole of it: a NaN is not a
+// number; an infinity, or a number beyond T, is out of range.
+enum class Read { number, not_a_number, out_of_range };
+
+template <typename T>
+Read read_number(const std::string& text, T& value)
+{
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])))
+        return Read::not_a_number;
+    if constexpr (std::is_floating_point_v<T>) {
+        double read = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), read);
+        if (error == std::errc::invalid_argument || end != text.data() + text.size() || std::isnan(read))
+            return Read::not_a_number;
+        if (error == std::errc::result_out_of_range || std::isinf(read))
+            return Read::out_of_range;
+        value = static_cast<T>(read);
+        return Read::number;
+    } else {
+        // A minus sign is a number below an unsigned type's range.
+        const bool below = std::is_unsigned_v<T> && text[0] == '-';
+        const std::size_t from = below ? 1 : 0;
+        const auto [end, error] = std::from_chars(text.data() + from, text.data() + text.size(), value);
+        if (error == std::errc::invalid_argument || end != text.data() + text.size())
+            return Read::not_a_number;
+        return error == std::errc::result_out_of_range || (below && value != 0) ? Read::out_of_range : Read::number;
+    }
+}
+
+// Stores a number option's value in `value`, or says what is wrong with
+// it: not a number, or out of its range.
+template <typename T>
+std::function<void(const std::string&)> store_number(const char* names, T& value, T low, T high)
+{
+    std::string name = names;
+    name = name.substr(name.find(',') + 1);
+    return [name, &value, low, high](const std::string& text) {
+        const std::string range = plain(low) + " to " + plain(high);
+        T number{};
+        const Read read = read_number(text, number);
+        if (read == Read::not_a_number)
+            throw CLI::ValidationError("invalid value '" + text + "' for " + name + ": not a number (" + range + ")");
+        if (read == Read::out_of_range || !(number >= low && number <= high))
+            throw CLI::ValidationError("invalid value '" + text + "' for " + name + ": not in the range " + range);
+        value = number;
+    };
+}
+
+}  // namespace
+
 void CommandLine::option(const char* names, int& value, const char* value_name, const char* help, int low, int high)
 {
-    parser_->add(parser_->app.add_option(names, value), names, value_name, help)
-        ->check(CLI::Range(low, high).description(""));
+    parser_->add(parser_->app.add_option_function<std::string>(names, store_number(names, value, low, high)), names,
+                 value_name, help);
 }
 
 void CommandLine::option(const char* names, double& value, const char* value_name, const char* help, double low,
                          double high)
 {
-    parser_->add(parser_->app.add_option(names, value), names, value_name, help)
-        ->check(CLI::Range(low, high).description(""));
+    parser_->add(parser_->app.add_option_function<std::string>(names, store_number(names, value, low, high)), names,
+                 value_name, help);
 }
 
 void CommandLine::option(const char* names, std::uint64_t& value, const char* value_name, const char* help,
                          std::uint64_t low, std::uint64_t high)
 {
-    parser_->add(parser_->app.add_option(names, value), names, value_name, help)
-        ->check(CLI::Range(low, high).description(""));
+    parser_->add(parser_->app.add_option_function<std::string>(names, store_number(names, value, low, high)), names,
+                 value_name, help);
 }
 
 void CommandLine::option(const char* names, std::optional<std::uint32_t>& value, const char* value_name,

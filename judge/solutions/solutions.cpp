@@ -3,6 +3,8 @@
 #include "judge/solutions/solutions.hpp"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -57,9 +59,8 @@ void name_uniquely(std::vector<Solution>& solutions)
 
 Solution source_solution(const std::string& path, const LanguageTable& table, const Language* forced)
 {
-    std::ifstream readable(path);
-    if (!readable)
-        throw SetupError("cannot read the source " + path);
+    if (!std::ifstream(path))
+        throw SetupError("cannot read the source " + path + ": " + std::strerror(errno));
     const Language* language = forced != nullptr ? forced : language_of(table, path);
     if (language == nullptr)
         throw SetupError("cannot tell the language of " + path + " by its extension (--language names it; " +
