@@ -30,25 +30,35 @@ std::string own_folder_of(const PreparedCase& prepared, std::size_t index)
 
 // One shell line that replays the case for the solution: the maker's
 // output piped into it, or the case (saved_case, else where it lies)
-// given to it. A source is built first, in a folder of its own.
+// given to it. A source is built first, in a folder of its own; the line
+// runs in a subshell that removes every folder it makes as it ends.
 std::string replay_line(const Settings& settings, const PreparedCase& prepared, const Solution& solution,
                         const std::string& saved_case)
 {
     const CaseSource& source = prepared.source();
     const Maker* maker = source.seed ? settings.exercise->maker(source.maker) : nullptr;
     const bool options_maker = maker != nullptr && maker->takes == Takes::options;
+    const bool case_folder = options_maker && saved_case.empty();
     std::string line;
+    if (case_folder || solution.replay_in_folder) {
+        line = "(";
+        line += case_folder ? "c=$(mktemp -d) && " : "";
+        line += solution.replay_in_folder ? "d=$(mktemp -d) && " : "";
+        line += std::string("trap 'rm -rf") + (case_folder ? " \"$c\"" : "") +
+                (solution.replay_in_folder ? " \"$d\"" : "") + "' EXIT && ";
+    }
     std::string input = shell_quote(!saved_case.empty() ? saved_case : prepared.case_file());
-    if (options_maker && saved_case.empty()) {
-        line = "c=$(mktemp -d) && " + shell_line(prepared.maker_argv()) + " " + maker->output_option +
-               " \"$c/case.in\" > /dev/null && ";
+    if (case_folder) {
+        line += shell_line(prepared.maker_argv()) + " " + maker->output_option + " \"$c/case.in\" > /dev/null && ";
         input = "\"$c/case.in\"";
     }
     line += solution.replay_build;
     if (maker != nullptr && !options_maker)
-        return line + "printf " + shell_quote(printf_format(source.answers.text())) + " | " +
-               shell_line(prepared.maker_argv()) + " 2>/dev/null | " + solution.replay_command;
-    return line + solution.replay_command + " < " + input;
+        line += "printf " + shell_quote(printf_format(source.answers.text())) + " | " +
+                shell_line(prepared.maker_argv()) + " 2>/dev/null | " + solution.replay_command;
+    else
+        line += solution.replay_command + " < " + input;
+    return line + (line[0] == '(' ? ")" : "");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <string_view>
 
 #include "judge/base/failure.hpp"
 #include "judge/base/files.hpp"
@@ -59,47 +60,135 @@ std::string resolved(const std::string& program)
     return found.empty() ? program : fs::absolute(found).string();
 }
 
-// The compile step of one source, in its build folder.
-void compile(Solution& solution, const Language& language, const Sandbox& sandbox, const Limits& limits,
-             const std::string& folder)
+// The byte-order mark some editors put at the start of a UTF-8 file.
+constexpr std::string_view byte_order_mark = "\xef\xbb\xbf";
+
+// One file of a solution as its build folder holds it.
+struct BuildFile {
+    std::string from;  // where it lies
+    std::string name;  // its path in the build folder
+    bool source = false;
+    bool marked = false;  // began with a byte-order mark, left out of the copy
+};
+
+// The files a solution's build folder gets: its one source, or every file
+// of its student's folder; a Java source under its public type's name.
+std::vector<BuildFile> build_files(const Solution& solution, const Language& language, const LanguageTable& table)
+{
+    std::vector<BuildFile> files;
+    if (solution.root.empty())
+        files.push_back({solution.source, fs::path(solution.source).filename().string(), true});
+    else
+        for (const std::string& file : solution.files)
+            files.push_back({solution.root + "/" + file, file,
+                             language_of(table, file) == &language || solution.source == solution.root + "/" + file});
+    for (BuildFile& file : files) {
+        if (!file.source)
+            continue;
+        const std::string text = read_text(file.from);
+        file.marked = text.compare(0, byte_order_mark.size(), byte_order_mark) == 0;
+        if (std::find(language.run.begin(), language.run.end(), "{main}") != language.run.end())
+            if (const std::string type = public_type(text); !type.empty())
+                file.name = (fs::path(file.name).parent_path() / (type + fs::path(file.name).extension().string()))
+                                .generic_string();
+    }
+    return files;
+}
+
+// Copies the files into the build folder, without their byte-order marks.
+void copy_files(const std::vector<BuildFile>& files, const std::string& folder)
+{
+    for (const BuildFile& file : files) {
+        const std::string to = folder + "/" + file.name;
+        std::error_code error;
+        fs::create_directories(fs::path(to).parent_path(), error);
+        const bool copied = file.marked ? save_text(read_text(file.from).substr(byte_order_mark.size()), to)
+                                        : !error && save_file(file.from, to);
+        if (!copied)
+            throw SetupError("cannot copy " + file.from + " into " + folder);
+    }
+}
+
+// The shell line's part that makes the build folder "$d" again: the
+// files copied (a byte-order mark left out), then the compile step there.
+std::string replay_setup(const std::vector<BuildFile>& files, const std::vector<std::string>& compile)
+{
+    std::string line;
+    for (const BuildFile& file : files) {
+        const std::string to = "\"$d\"/" + shell_quote(file.name);
+        if (file.name.find('/') != std::string::npos)
+            line += "mkdir -p \"$d\"/" + shell_quote(fs::path(file.name).parent_path().string()) + " && ";
+        line += file.marked ? "sed '1s/^\\xef\\xbb\\xbf//' " + shell_quote(file.from) + " > " + to + " && "
+                            : "cp " + shell_quote(file.from) + " " + to + " && ";
+    }
+    if (!compile.empty())
+        line += "(cd \"$d\" && " + shell_line(compile) + ") && ";
+    return line;
+}
+
+// The main class of a Java-like solution: the one holding main among its
+// sources.
+std::string main_of(const std::vector<BuildFile>& files, const std::string& folder)
+{
+    for (const BuildFile& file : files)
+        if (file.source)
+            if (std::string main = main_class(read_text(folder + "/" + file.name)); !main.empty())
+                return main;
+    return "";
+}
+
+// Runs the compile step in the build folder; what it said is kept.
+void run_compiler(Solution& solution, const std::vector<std::string>& argv, const Sandbox& sandbox,
+                  const Limits& limits, const std::string& folder)
+{
+    solution.compilation.needed = true;
+    Launch launch;
+    sandbox.prepare(launch, argv, folder, sandbox.exposures(argv));
+    launch.output = folder + ".compile.out";
+    launch.error = folder + ".compile.err";
+    launch.limits = limits;
+    const Outcome outcome = run(launch);
+    if (outcome.ending == Ending::interrupted)
+        throw Interrupted(interruption());
+    if (outcome.ending == Ending::not_started)
+        throw SetupError("cannot run the compiler " + argv[0] + ": " + outcome.why);
+    solution.compilation.outcome = outcome;
+    solution.compilation.seconds = outcome.cpu_seconds;
+    solution.compilation.log = log_excerpt(launch.error);
+}
+
+// The compile step of one solution, in its build folder.
+void compile(Solution& solution, const Language& language, const LanguageTable& table, const Sandbox& sandbox,
+             const Limits& limits, const std::string& folder)
 {
     std::error_code error;
     fs::create_directories(folder, error);
-    const std::string copy = folder + "/" + fs::path(solution.source).filename().string();
-    if (error || !save_file(solution.source, copy))
-        throw SetupError("cannot copy " + solution.source + " into " + folder);
-    const std::string source_text = read_text(copy);
-    Placeholders values{copy, folder + "/" + binary_name, folder, main_class(source_text)};
-    // The compiler runs in the build folder and is given the names there,
-    // so that its messages name the source as the author knows it.
-    const Placeholders here{fs::path(copy).filename().string(), binary_name, ".", values.main};
-    Placeholders replay{solution.source, std::string(1, replay_folder_mark) + "/" + binary_name,
-                        std::string(1, replay_folder_mark), values.main};
-
-    if (!language.compile.empty()) {
-        solution.compilation.needed = true;
-    std::vector<std::string> argv = fill_in(language.compile, here);
-        argv[0] = resolved(argv[0]);
-        Launch launch;
-        sandbox.prepare(launch, argv, folder, sandbox.exposures(argv));
-        launch.output = folder + ".compile.out";
-        launch.error = folder + ".compile.err";
-        launch.limits = limits;
-        const Outcome outcome = run(launch);
-        if (outcome.ending == Ending::interrupted)
-            throw Interrupted(interruption());
-        if (outcome.ending == Ending::not_started)
-            throw SetupError("cannot run the compiler " + argv[0] + ": " + outcome.why);
-        solution.compilation.outcome = outcome;
-        solution.compilation.seconds = outcome.cpu_seconds;
-        solution.compilation.log = log_excerpt(launch.error);
-        std::vector<std::string> replay_compile = fill_in(language.compile, replay);
-        solution.replay_build = "d=$(mktemp -d) && " + replay_words(replay_compile) + " && ";
-    } else {
-        solution.replay_build = "d=$(mktemp -d) && ";
+    const std::vector<BuildFile> files = build_files(solution, language, table);
+    copy_files(files, folder);
+    std::string main_file;
+    std::vector<std::string> sources;
+    for (const BuildFile& file : files) {
+        if (file.source)
+            sources.push_back(file.name);
+        if (file.from == solution.source)
+            main_file = file.name;
     }
+    const std::string main = main_of(files, folder);
+    // The compiler runs in the build folder and is given the names there,
+    // so that its messages name the files as the author knows them.
+    const Placeholders here{main_file, binary_name, ".", main, sources};
+    const Placeholders values{folder + "/" + main_file, folder + "/" + binary_name, folder, main, {}};
+    const Placeholders replay{std::string(1, replay_folder_mark) + "/" + main_file,
+                              std::string(1, replay_folder_mark) + "/" + binary_name,
+                              std::string(1, replay_folder_mark), main, {}};
+    std::vector<std::string> argv = fill_in(language.compile, here);
+    if (!argv.empty()) {
+        argv[0] = resolved(argv[0]);
+        run_compiler(solution, argv, sandbox, limits, folder);
+    }
+    solution.replay_build = replay_setup(files, argv);
     const bool wants_main = std::find(language.run.begin(), language.run.end(), "{main}") != language.run.end();
-    if (wants_main && values.main.empty()) {
+    if (wants_main && main.empty()) {
         solution.compilation.ok = false;
         solution.compilation.detail = "no class with a main method";
     }
@@ -108,8 +197,17 @@ void compile(Solution& solution, const Language& language, const Sandbox& sandbo
     std::vector<std::string> replay_run = fill_in(language.run, replay);
     replay_run[0] = replay_run[0].find(replay_folder_mark) == std::string::npos ? resolved(replay_run[0]) : replay_run[0];
     solution.replay_command = replay_words(replay_run);
+    solution.replay_in_folder = true;
     solution.folder = folder;
     solution.exposed = sandbox.exposures(solution.command, {folder});
+}
+
+// A student's folder that cannot be compiled at all.
+void cannot_compile(Solution& solution)
+{
+    solution.compilation.needed = true;
+    solution.compilation.ok = false;
+    solution.compilation.detail = solution.problem;
 }
 
 }  // namespace
@@ -123,8 +221,11 @@ void prepare_solutions(std::vector<Solution>& solutions, const LanguageTable& ta
             solution.exposed = sandbox.exposures(solution.command);
             return;
         }
-        compile(solution, *language_named(table, solution.language), sandbox, limits,
-                folder + "/solution-" + std::to_string(index + 1));
+        if (!solution.problem.empty())
+            cannot_compile(solution);
+        else
+            compile(solution, *language_named(table, solution.language), table, sandbox, limits,
+                    folder + "/solution-" + std::to_string(index + 1));
     });
 }
 

@@ -108,6 +108,10 @@ std::vector<std::string> fill_in(const std::vector<std::string>& command, const 
         {"{source}", &values.source}, {"{binary}", &values.binary}, {"{folder}", &values.folder}, {"{main}", &values.main}};
     std::vector<std::string> filled;
     for (std::string word : command) {
+        if (word == "{sources}") {
+            filled.insert(filled.end(), values.sources.begin(), values.sources.end());
+            continue;
+        }
         for (const auto& [name, value] : names)
             for (std::size_t at = word.find(name); at != std::string::npos; at = word.find(name, at + value->size()))
                 word.replace(at, std::char_traits<char>::length(name), *value);
@@ -116,28 +120,75 @@ std::vector<std::string> fill_in(const std::vector<std::string>& command, const 
     return filled;
 }
 
+bool runs_one_file(const Language& language)
+{
+    return std::any_of(language.run.begin(), language.run.end(),
+                       [](const std::string& word) { return word.find("{source}") != std::string::npos; });
+}
+
+namespace {
+
+bool word_character(char c)
+{
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$' || c == '.';
+}
+
+// The words of a source up to `end`, its punctuation dropped.
+std::vector<std::string> words_before(const std::string& text, std::size_t end)
+{
+    std::vector<std::string> words;
+    for (std::size_t at = 0; at < end;) {
+        while (at < end && !word_character(text[at]))
+            ++at;
+        const std::size_t start = at;
+        while (at < end && word_character(text[at]))
+            ++at;
+        if (at > start)
+            words.push_back(text.substr(start, at - start));
+    }
+    return words;
+}
+
+bool type_keyword(const std::string& word)
+{
+    return word == "class" || word == "interface" || word == "enum" || word == "record";
+}
+
+}  // namespace
+
 std::string main_class(const std::string& source_text)
 {
     const std::size_t main = source_text.find("static void main");
     if (main == std::string::npos)
         return "";
     // Words before main, the last declared type's name after its keyword.
-    const auto word_character = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$'; };
+    const std::vector<std::string> words = words_before(source_text, main);
     std::string name;
-    std::string previous;
-    for (std::size_t at = 0; at < main;) {
-        while (at < main && !word_character(source_text[at]))
-            ++at;
-        const std::size_t start = at;
-        while (at < main && word_character(source_text[at]))
-            ++at;
-        const std::string word = source_text.substr(start, at - start);
-        if (previous == "class" || previous == "interface" || previous == "enum" || previous == "record")
-            if (!word.empty() && !std::isdigit(static_cast<unsigned char>(word[0])))
-                name = word;
-        previous = word;
+    std::string package;
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        if (type_keyword(words[i - 1]) && !std::isdigit(static_cast<unsigned char>(words[i][0])))
+            name = words[i];
+        if (words[i - 1] == "package" && package.empty() && name.empty())
+            package = words[i];
     }
-    return name;
+    return name.empty() || package.empty() ? name : package + "." + name;
+}
+
+std::string public_type(const std::string& source_text)
+{
+    const std::vector<std::string> words = words_before(source_text, source_text.size());
+    for (std::size_t i = 0; i + 1 < words.size(); ++i) {
+        if (words[i] != "public")
+            continue;
+        // Its modifiers, then the keyword and the name.
+        std::size_t at = i + 1;
+        while (at < words.size() &&
+               (words[at] == "final" || words[at] == "abstract" || words[at] == "sealed" || words[at] == "strictfp"))
+            ++at;
+        if (at + 1 < words.size() && type_keyword(words[at]))
+            return words[at + 1];
+    }
+    return "";
 }
 
 std::string language_list(const LanguageTable& table)

@@ -38,16 +38,27 @@ const Language* language_named(const LanguageTable& table, const std::string& na
 // has them all): the compiler, else the runner.
 std::string missing_program(const Language& language);
 
-// The words of a command with its placeholders filled in.
+// The words of a command with its placeholders filled in: {source} the
+// source (the one a program runs from), {sources} every source of the
+// solution (one word each), {binary}, {folder} and {main}.
 struct Placeholders {
     std::string source, binary, folder, main;
+    std::vector<std::string> sources;
 };
 std::vector<std::string> fill_in(const std::vector<std::string>& command, const Placeholders& values);
 
+// True for a language whose program runs from one of its sources (Python):
+// of several, the one named main.
+bool runs_one_file(const Language& language);
+
 // The class that holds main in a Java-like source: the last class,
-// interface, enum or record declared before the first "static void main";
-// "" when there is none.
+// interface, enum or record declared before the first "static void main",
+// with the source's package in front; "" when there is none.
 std::string main_class(const std::string& source_text);
+
+// The public top-level type a Java-like source declares, whose name its
+// file must have; "" when there is none.
+std::string public_type(const std::string& source_text);
 
 // The table as --list-languages prints it, with what this machine lacks.
 std::string language_list(const LanguageTable& table);

@@ -26,7 +26,7 @@ void name_uniquely(std::vector<Solution>& solutions)
 {
     std::vector<fs::path> paths;
     for (const Solution& solution : solutions)
-        paths.push_back(fs::absolute(solution.source).lexically_normal());
+        paths.push_back(fs::absolute(solution.root.empty() ? solution.source : solution.root).lexically_normal());
     std::vector<std::size_t> parts(solutions.size(), 1);
     const auto name_of = [&](std::size_t i) {
         std::vector<std::string> pieces(paths[i].begin(), paths[i].end());
@@ -75,6 +75,116 @@ Solution source_solution(const std::string& path, const LanguageTable& table, co
     return solution;
 }
 
+// True for the files and folders a class folder holds that are nobody's
+// work: hidden ones, and the folders archivers leave.
+bool left_out(const fs::path& path)
+{
+    const std::string name = path.filename().string();
+    return name.empty() || name[0] == '.' || name == "__MACOSX";
+}
+
+// Every file under a student's folder, by its path from it.
+std::vector<std::string> files_under(const fs::path& folder)
+{
+    std::vector<std::string> files;
+    std::error_code error;
+    for (fs::recursive_directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
+        if (left_out(entry->path())) {
+            entry.disable_recursion_pending();
+            continue;
+        }
+        if (entry->is_regular_file(error))
+            files.push_back(entry->path().lexically_relative(folder).generic_string());
+    }
+    if (error)
+        throw SetupError("cannot read the folder " + folder.string() + ": " + error.message());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// The one language of a student's sources, or why there is none.
+const Language* folder_language(const std::vector<std::string>& files, const LanguageTable& table,
+                                const Language* forced, std::string& problem)
+{
+    if (forced != nullptr)
+        return forced;
+    std::vector<const Language*> found;
+    for (const std::string& file : files)
+        if (const Language* language = language_of(table, file))
+            if (std::find(found.begin(), found.end(), language) == found.end())
+                found.push_back(language);
+    if (found.size() == 1)
+        return found.front();
+    if (found.empty()) {
+        problem = "no source file in the folder";
+        return nullptr;
+    }
+    problem = "sources in more than one language:";
+    for (const Language* language : found)
+        problem += (language == found.front() ? " " : ", ") + language->name;
+    return nullptr;
+}
+
+// The file a student's program runs from: the only source, or main.* among
+// several; the first source where all are compiled together.
+std::string main_source(const std::vector<std::string>& sources, const Language& language, std::string& problem)
+{
+    if (!runs_one_file(language) || sources.size() == 1)
+        return sources.front();
+    for (const std::string& source : sources)
+        if (fs::path(source).stem() == "main")
+            return source;
+    problem = "several " + language.name + " files, none of them named main";
+    return sources.front();
+}
+
+// One student's folder as one solution.
+Solution folder_solution(const fs::path& folder, const LanguageTable& table, const Language* forced)
+{
+    Solution solution;
+    solution.given = {folder.string()};
+    solution.root = fs::absolute(folder).lexically_normal().string();
+    solution.files = files_under(folder);
+    const Language* language = folder_language(solution.files, table, forced, solution.problem);
+    solution.language = language != nullptr ? language->name : "none";
+    if (language == nullptr)
+        return solution;
+    if (const std::string missing = missing_program(*language); !missing.empty())
+        throw SetupError("cannot judge " + folder.string() + ": " + language->name + " is not available here (" +
+                         missing + " not found)");
+    std::vector<std::string> sources;
+    for (const std::string& file : solution.files)
+        if (forced != nullptr || language_of(table, file) == language)
+            sources.push_back(file);
+    solution.source = solution.root + "/" + main_source(sources, *language, solution.problem);
+    return solution;
+}
+
+// The solutions of a folder named on the command line: its source files,
+// each one, and its subfolders, each one student's.
+void folder_solutions(const fs::path& folder, const LanguageTable& table, const Language* forced,
+                      std::vector<Solution>& solutions)
+{
+    std::vector<fs::path> entries;
+    std::error_code error;
+    for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error))
+        if (!left_out(entry->path()))
+            entries.push_back(entry->path());
+    if (error)
+        throw SetupError("cannot read the folder " + folder.string() + ": " + error.message());
+    std::sort(entries.begin(), entries.end());
+    const std::size_t before = solutions.size();
+    for (const fs::path& entry : entries) {
+        if (fs::is_directory(entry, error))
+            solutions.push_back(folder_solution(entry, table, forced));
+        else if (fs::is_regular_file(entry, error) && (forced != nullptr || language_of(table, entry.string())))
+            solutions.push_back(source_solution(entry.string(), table, forced));
+    }
+    if (solutions.size() == before)
+        throw SetupError("no source file in " + folder.string() + " (a file in a language of " + table.origin +
+                         ", or a folder of them)");
+}
+
 }  // namespace
 
 Solution command_solution(const std::vector<std::string>& words)
@@ -117,17 +227,7 @@ std::vector<Solution> source_solutions(const std::vector<std::string>& paths, co
             solutions.push_back(source_solution(path, table, forced));
             continue;
         }
-        std::vector<std::string> files;
-        for (fs::directory_iterator entry(path, error), end; !error && entry != end; entry.increment(error))
-            if (entry->is_regular_file(error) && (forced != nullptr || language_of(table, entry->path().string())))
-                files.push_back(entry->path().string());
-        if (error)
-            throw SetupError("cannot read the folder " + path + ": " + error.message());
-        if (files.empty())
-            throw SetupError("no source file in " + path + " (a file in a language of " + table.origin + ")");
-        std::sort(files.begin(), files.end());
-        for (const std::string& file : files)
-            solutions.push_back(source_solution(file, table, forced));
+        folder_solutions(path, table, forced, solutions);
     }
     name_uniquely(solutions);
     return solutions;

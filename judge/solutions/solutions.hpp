@@ -29,15 +29,20 @@ struct Solution {
     std::string name;                // as reports show it: unique among the run's solutions
     std::vector<std::string> given;  // as typed: the command, or the source's path
     std::string source;              // the source file, for a source; the program, for a program named as one
+    std::string root;                // a student's folder, whose files together make the solution; "" for one file
+    std::vector<std::string> files;  // the folder's files, from it; its sources among them
     std::string language;            // its language's name, for a source
+    std::string problem;             // why a student's folder cannot be compiled, found before compiling
     std::vector<std::string> command;  // what runs, its program a full path (after compiling, for a source)
     std::string folder;              // its build folder, shown read-only in the sandbox; "" for a command
     Compilation compilation;
     Exposures exposed;               // what the sandbox shows it
-    // A shell line's parts that replay it from scratch: what builds it
-    // ("" for none, else ending in "&& "), and the command to pipe into.
+    // A shell line's parts that replay it from scratch: what builds it in
+    // the folder "$d" ("" for none, else ending in "&& "), and the command
+    // to pipe into; replay_in_folder when it needs "$d".
     std::string replay_build;
     std::string replay_command;
+    bool replay_in_folder = false;
 };
 
 // A command as typed: its program as a full path, arguments that name
@@ -45,11 +50,15 @@ struct Solution {
 Solution command_solution(const std::vector<std::string>& words);
 
 // The solutions named: source files, programs (run as they are), or
-// folders whose files in a known language are each a solution (by name);
-// the language by extension unless forced.
-// Names shown are the files' names, made unique by their folders where two
-// are alike. Throws SetupError for a file that cannot be read, a language
-// that cannot be told or is not available here, a folder without sources.
+// folders. In a folder, each file in a known language is a solution (named
+// by the file), and each subfolder is one student's (named by the
+// subfolder): its files together make one program, in one language (C or
+// C++ files compiled together with their headers, Java classes together,
+// one Python file or the one named main.py among several). The language
+// by extension unless forced. Names are made unique by the folders above
+// them where two are alike. Throws SetupError for a file that cannot be
+// read, a language that cannot be told or is not available here, a folder
+// without sources.
 std::vector<Solution> source_solutions(const std::vector<std::string>& paths, const LanguageTable& table,
                                        const Language* forced);
 
