@@ -1,81 +1,80 @@
 /* Wrong answer: counts a tab as a blank, in the input and in the output:
- * the format counts only the blank character itself (32) as a blank. */
+ * "blanks" are the blank character (32) alone. */
 #include <stdio.h>
-#include <string.h>
 
-long in_lines, in_blanks, in_chars, out_lines, out_blanks, out_chars;
+struct counts {
+    int lines, blanks, chars;
+};
 
-static int get(void)
+static struct counts in, out;
+
+static void count(struct counts *c, int ch)
 {
-    int c = getchar();
-    if (c == EOF)
-        return c;
-    if (c == '\n')
-        in_lines++;
-    else if (c == ' ' || c == '\t')
-        in_blanks++;
-    in_chars++;
-    return c;
+    if (ch == '\n')
+        c->lines++;
+    if (ch == ' ' || ch == '\t')
+        c->blanks++;
+    c->chars++;
 }
 
-static void put(int c)
+static void emit(int ch)
 {
-    if (c == '\n')
-        out_lines++;
-    else if (c == ' ' || c == '\t')
-        out_blanks++;
-    out_chars++;
-    putchar(c);
+    count(&out, ch);
+    putchar(ch);
 }
 
 int main(void)
 {
-    char header[64] = "";
+    char header[100];
     if (fgets(header, sizeof header, stdin) == NULL)
         return 0;
-    char mode = header[0];
-    int n = 0;
-    char word[64];
-    if (mode == 't' || mode == 'b')
-        sscanf(header, "%63s %d", word, &n);
-    int c, leading = 1, pending = 0;
-    if (mode == 't') {
-        while ((c = get()) != EOF) {
-            if (c == '\t' && leading) {
-                for (int i = 0; i < n; i++)
-                    put(' ');
-            } else {
-                put(c);
-                if (c == '\n')
-                    leading = 1;
-                else if (c != ' ' && c != '\t')
-                    leading = 0;
+    char mode = header[0] == 't' ? 'T' : header[0] == 'b' ? 'B' : 'W';
+    int width = 0;
+    char *p = header;
+    while (*p == ' ')
+        p++;
+    while (*p && *p != ' ' && *p != '\n')
+        p++;
+    sscanf(p, "%d", &width);
+
+    int ch, start = 1, spaces = 0;
+    while ((ch = getchar()) != EOF) {
+        count(&in, ch);
+        switch (mode) {
+        case 'T':
+            if (ch == '\t' && start) {
+                for (int i = 0; i < width; i++)
+                    emit(' ');
+                break;
             }
-        }
-    } else if (mode == 'b') {
-        while ((c = get()) != EOF) {
-            if (c == ' ' && leading) {
-                if (++pending == n) {
-                    put('\t');
-                    pending = 0;
+            emit(ch);
+            if (ch == '\n')
+                start = 1;
+            else if (ch != ' ' && ch != '\t')
+                start = 0;
+            break;
+        case 'B':
+            if (ch == ' ' && start) {
+                if (++spaces == width) {
+                    emit('\t');
+                    spaces = 0;
                 }
-            } else if (c == '\t') {
-                put('\t');
+            } else if (ch == '\t') {
+                emit('\t');
             } else {
-                if (leading)
-                    for (; pending > 0; pending--)
-                        put(' ');
-                put(c);
-                leading = c == '\n';
-                pending = 0;
+                while (start && spaces > 0) {
+                    emit(' ');
+                    spaces--;
+                }
+                emit(ch);
+                start = ch == '\n';
+                spaces = 0;
             }
+            break;
         }
-    } else {
-        while (get() != EOF)
-            ;
-        printf("%ld %ld %ld\n", in_lines, in_blanks, in_chars);
-        return 0;
     }
-    printf("%ld %ld %ld\n%ld %ld %ld\n", in_lines, in_blanks, in_chars, out_lines, out_blanks, out_chars);
+    printf("%d %d %d\n", in.lines, in.blanks, in.chars);
+    if (mode != 'W')
+        printf("%d %d %d\n", out.lines, out.blanks, out.chars);
     return 0;
 }
