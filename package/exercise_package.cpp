@@ -116,11 +116,15 @@ int run_new(int argc, char** argv)
     line.option("--rights-owner", options.rights_owner, "TEXT",
                 "the copyright owner (default: Exercise suite\nmaintainers)");
     line.flag("--small", options.small, "a small test plan, quick to build and verify");
+    line.flag("--full", options.full,
+              "the full test plan: the format's largest cases\ntoo, larger than a stock contest server imports");
     std::vector<std::string> operands;
     line.operands("EXERCISE", operands);
     line.parse(argc, argv);
     if (operands.size() != 2)
         line.usage_error("expected EXERCISE and DIR");
+    if (options.small && options.full)
+        line.usage_error("--small and --full choose plans: give one");
     options.exercise = operands[0];
     options.folder = operands[1];
     try {

@@ -150,7 +150,7 @@ std::string problem_yaml(const NewOptions& options, const judge::Exercise& exerc
 Files package_files(const NewOptions& options, const judge::Exercise& exercise)
 {
     const fs::path problems = exercise.problem.folder;
-    const fs::path plan = problems / (options.small ? "plan-small" : "plan");
+    const fs::path plan = problems / (options.small ? "plan-small" : options.full ? "plan-full" : "plan");
     std::error_code error;
     if (!fs::is_regular_file(problems / "problem.en.tex", error) || !fs::is_regular_file(plan, error))
         throw judge::SetupError("cannot find the problem files of " + exercise.name + " in " + problems.string());

@@ -26,6 +26,7 @@ struct NewOptions {
     std::string license = "educational";
     std::string rights_owner = "Exercise suite maintainers";
     bool small = false;  // a small plan, quick to build and verify
+    bool full = false;   // the full plan: the format's largest cases too, beyond what a stock server imports
 };
 
 // Makes the folder a new package: problem.yaml, the plan and its stored

@@ -118,7 +118,7 @@ TEST(ProblemData, EveryPlanParsesAndEveryStoredCaseIsPlanned)
 #ifdef WITH_PACKAGE_PLAN
             try {
                 const package::Plan parsed = package::read_plan((folder / plan).string());
-                EXPECT_STREQ(parsed.problem->exercise, exercise.name);
+                EXPECT_EQ(parsed.exercise->name, exercise.name);
                 std::size_t samples = 0, stored = 0;
                 for (const package::PlannedCase& entry : parsed.cases) {
                     samples += entry.sample ? 1 : 0;
