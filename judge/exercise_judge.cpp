@@ -10,7 +10,12 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -45,8 +50,11 @@ struct Options {
     std::vector<std::string> command;  // after --
     int cases = 20;
     std::optional<std::uint32_t> seed;
-    std::string size = "small";
-    std::optional<std::string> answers;
+    std::optional<std::string> size;   // as given: sizes separated by commas
+    std::vector<std::string> answers;  // each a group of its own
+    std::optional<std::string> points; // as given
+    bool all_or_nothing = false;
+    std::vector<judge::Group> groups;  // from the sizes and the answers
     std::optional<std::string> cases_dir;
     std::optional<std::string> reference;
     double time_limit = 10;
@@ -241,6 +249,66 @@ std::string with_line_breaks(const std::string& text)
     return result;
 }
 
+// The names of a --size list, each checked.
+std::vector<judge::Size> sizes_of(const judge::CommandLine& line, const std::string& text)
+{
+    std::vector<judge::Size> sizes;
+    std::stringstream list(text);
+    for (std::string name; std::getline(list, name, ',');) {
+        const auto known = std::find(std::begin(judge::size_names), std::end(judge::size_names), name);
+        if (known == std::end(judge::size_names))
+            line.usage_error("invalid value '" + text +
+                             "' for --size: expected small, medium, large or max, or several separated by commas");
+        sizes.push_back(static_cast<judge::Size>(known - std::begin(judge::size_names)));
+    }
+    if (sizes.empty() || text.back() == ',')
+        line.usage_error("invalid value '" + text + "' for --size: expected small, medium, large or max");
+    return sizes;
+}
+
+// The points of each group, one number each.
+std::vector<double> points_of(const judge::CommandLine& line, const std::string& text, std::size_t groups)
+{
+    std::vector<double> points;
+    std::stringstream list(text);
+    for (std::string item; std::getline(list, item, ',');) {
+        double value = 0;
+        const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), value);
+        if (item.empty() || error != std::errc() || end != item.data() + item.size() || !std::isfinite(value) ||
+            value < 0 || value > 1e6)
+            line.usage_error("invalid value '" + text + "' for --points: '" + item +
+                             "' is not a number of points (0 to 1000000)");
+        points.push_back(value);
+    }
+    if (points.size() != groups || text.back() == ',')
+        line.usage_error("--points gives " + std::to_string(points.size()) + " numbers for " + std::to_string(groups) +
+                         (groups == 1 ? " group" : " groups") + " of cases");
+    return points;
+}
+
+// The groups of cases: each size given (small when none is and no
+// answers are), then each --answers; stored cases are one group.
+std::vector<judge::Group> groups_of(const judge::CommandLine& line, const Options& options)
+{
+    std::vector<judge::Group> groups;
+    if (options.cases_dir) {
+        groups.push_back({fs::path(*options.cases_dir).lexically_normal().filename().string(), judge::Size::small,
+                          std::nullopt, std::nullopt});
+    } else {
+        if (options.size || options.answers.empty())
+            for (const judge::Size size : sizes_of(line, options.size.value_or("small")))
+                groups.push_back({judge::size_names[static_cast<int>(size)], size, std::nullopt, std::nullopt});
+        for (const std::string& answers : options.answers)
+            groups.push_back({judge::Answers(answers).label(), judge::Size::small, answers, std::nullopt});
+    }
+    if (options.points) {
+        const std::vector<double> points = points_of(line, *options.points, groups.size());
+        for (std::size_t i = 0; i < groups.size(); ++i)
+            groups[i].points = points[i];
+    }
+    return groups;
+}
+
 // The options of what is judged and how: cases, limits, languages.
 void judging_options(judge::CommandLine& line, Options& options)
 {
@@ -249,10 +317,16 @@ void judging_options(judge::CommandLine& line, Options& options)
     line.option("--seed", options.seed, "S",
                 "make case i (from 1) with seed S + i - 1\n(0..4294967295; default: the current second,\nshown "
                 "before judging)");
-    line.option("--size", options.size, "SIZE", "small, medium, large or max (default small):\nthe makers' answers below",
-                {"small", "medium", "large", "max"});
+    line.option("--size", options.size, "SIZE",
+                "small, medium, large or max (default small):\nthe makers' answers below; several, separated\nby "
+                "commas, each a group of N cases");
     static const std::string answers_help = answers_text();
     line.option("--answers", options.answers, "TEXT", answers_help.c_str());
+    line.option("--points", options.points, "P1,P2,...",
+                "the points of each group, in the order of\n--size, then --answers (default: 100 spread\nover the "
+                "cases); a student scores, for each\ngroup, its points times the share of its cases\npassed");
+    line.flag("--all-or-nothing", options.all_or_nothing,
+              "a group's points only when every one of its\ncases passed");
     line.option("--cases-dir", options.cases_dir, "DIR",
                 "judge the stored cases DIR/NAME.in instead; the\nexpected output is DIR/NAME.ans where present,\nelse "
                 "the reference's");
@@ -330,12 +404,15 @@ Options parse(int argc, char** argv)
         line.usage_error("give SOLUTION files or -- COMMAND, not both");
     if (options.stress && options.cases_dir)
         line.usage_error("--stress makes its own cases: it cannot judge --cases-dir");
-    if (options.answers && options.cases_dir)
+    if (!options.answers.empty() && options.cases_dir)
         line.usage_error("--answers makes cases: it cannot go with --cases-dir");
     if (options.language && options.sources.empty())
         line.usage_error("--language is for SOLUTION files, not for a COMMAND");
-    if (options.answers)
-        options.answers = with_line_breaks(*options.answers);
+    for (std::string& answers : options.answers)
+        answers = with_line_breaks(answers);
+    options.groups = groups_of(line, options);
+    if (options.stress && options.groups.size() > 1)
+        line.usage_error("--stress makes cases of one group, not " + std::to_string(options.groups.size()));
     return options;
 }
 
@@ -345,12 +422,16 @@ std::string full_path(const std::string& path)
     return fs::absolute(path).lexically_normal().string();
 }
 
-// Creates an output file now, so that a file that cannot be written is a
-// setup error rather than a judging lost at the end.
+// Tries each report file now, so that one that cannot be written is a
+// setup error rather than a judging lost at the end; nothing is left.
 void check_writable(const std::optional<std::string>& path)
 {
-    if (path && !std::ofstream(*path))
-        throw judge::SetupError("cannot write " + *path + ": " + std::strerror(errno));
+    try {
+        if (path)
+            judge::check_writable(*path);
+    } catch (const judge::WriteError& error) {
+        throw judge::SetupError(error.what());
+    }
 }
 
 void warn(const std::string& line)
@@ -389,10 +470,8 @@ judge::Request request_of(const Options& options)
     request.reference = options.reference;
     request.makes_cases = !options.cases_dir;
     request.making.seed = options.seed.value_or(static_cast<std::uint32_t>(std::time(nullptr)));
-    for (int size = 0; size < 4; ++size)
-        if (options.size == judge::size_names[size])
-            request.making.size = static_cast<judge::Size>(size);
-    request.making.answers = options.answers;
+    request.groups = options.groups;
+    request.all_or_nothing = options.all_or_nothing;
     request.cases = options.cases;
     request.limits =
         judge::solution_limits(options.time_limit, options.memory_limit, options.output_limit, options.process_limit);
@@ -431,8 +510,12 @@ judge::RunInfo run_info(const Options& options, const judge::Settings& settings,
     info.sandbox = settings.sandbox.isolates() ? "bwrap" : "none";
     if (!options.cases_dir)
         info.seed = settings.making.seed;
-    info.size = options.size;
-    info.answers = options.answers;
+    info.groups = options.groups;
+    info.scored = options.groups.size() > 1 || options.points;
+    const char* columns = std::getenv("COLUMNS");
+    std::size_t width = 0;
+    if (columns != nullptr && std::from_chars(columns, columns + std::strlen(columns), width).ec == std::errc() && width > 0)
+        info.width = width;
     if (options.cases_dir)
         info.cases_dir = full_path(*options.cases_dir);
     info.reference = settings.road.reference;
@@ -500,6 +583,9 @@ int judge_all(const Options& options, const judge::TemporaryFolder& temporary)
         const judge::Progress progress = progress_of(line, runs);
         result = options.stress ? judge::stress(settings, progress) : judge::judge_cases(settings, sources, progress);
     }
+    if (result.valid_cases() == 0 && !result.invalid.empty())
+        throw judge::SetupError("no valid case to judge on; the first, " + judge::case_title(result.invalid.front()) +
+                                ": " + result.invalid.front().detail);
     judge::print(judge::table(info, result));
     write_reports(options, info, result);
     for (const judge::SolutionResult& solution : result.solutions)

@@ -63,6 +63,7 @@ judge::Settings verify_settings(const VerifyOptions& options, const Package& pac
     judge::Request request;
     request.exercise = package.plan.exercise;
     request.makes_cases = false;
+    request.groups = {judge::Group{"data", judge::Size::small, std::nullopt, std::nullopt}};
     request.limits = judge::solution_limits(options.probe_seconds, package.yaml.memory_mib, package.yaml.output_mib, 256);
     request.jobs = options.jobs;
     request.sandbox.mode = options.sandbox;

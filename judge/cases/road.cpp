@@ -84,10 +84,10 @@ Unusable unusable_by(Unusable::Step step, const std::string& program, const Outc
 
 }  // namespace
 
-CaseSource made_case(const CaseMaking& making, int index)
+CaseSource made_case(const CaseMaking& making, int index, int place)
 {
     const std::vector<Preset>& presets = making.exercise->presets[static_cast<int>(making.size)];
-    const Preset& preset = presets[static_cast<std::size_t>(index) % presets.size()];
+    const Preset& preset = presets[static_cast<std::size_t>(place) % presets.size()];
     CaseSource source;
     source.name = std::to_string(index + 1);
     source.index = static_cast<std::size_t>(index);

@@ -29,6 +29,7 @@ struct CaseSource {
     Answers answers;
     std::string input;     // stored cases: the case file
     std::string expected;  // stored cases: the expected output, if stored
+    std::size_t group = 0; // the group of cases it belongs to
 };
 
 // How a run's cases are made: case i takes the i-th of the size's presets
@@ -41,8 +42,9 @@ struct CaseMaking {
     const Solver* reference = nullptr;  // its price ceiling is given to the maker
 };
 
-// The case made with seed making.seed + index.
-CaseSource made_case(const CaseMaking& making, int index);
+// The case made with seed making.seed + index, named index + 1; the
+// place-th of its group, which picks its answers among the size's.
+CaseSource made_case(const CaseMaking& making, int index, int place);
 
 // The stored cases in folder, NAME.in with NAME.ans where present, by name;
 // a folder that cannot be read or holds none is a SetupError.

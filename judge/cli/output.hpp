@@ -16,7 +16,13 @@ struct WriteError : std::runtime_error {
 // Writes text to standard output, whole; "write error: reason" otherwise.
 void print(const std::string& text);
 
-// Writes text as the file at path; "cannot write PATH: reason" otherwise.
+// Writes text as the file at path: to a new name in its folder, then
+// renamed over it, so that whatever was there stays until the new file is
+// whole; "cannot write PATH: reason" otherwise.
 void write_file(const std::string& path, const std::string& text);
+
+// Whether a file can be written at path, tried with a new name in its
+// folder that is removed again: nothing is left at path.
+void check_writable(const std::string& path);
 
 }  // namespace judge

@@ -12,6 +12,7 @@
 #include "judge/base/failure.hpp"
 #include "judge/base/pool.hpp"
 #include "judge/judging/runs.hpp"
+#include "judge/judging/scoring.hpp"
 #include "judge/judging/shrinking.hpp"
 #include "judge/solutions/compiling.hpp"
 
@@ -119,7 +120,6 @@ Result run_pool(const Settings& settings, const std::vector<CaseSource>& sources
             if (!results[which][i])
                 continue;
             column.cases.push_back(*results[which][i]);
-            ++(passed(results[which][i]->verdict) ? column.passed : column.failed);
         }
     }
     return result;
@@ -144,20 +144,31 @@ void compile_solutions(Settings& settings, const LanguageTable& table)
 std::vector<CaseSource> made_cases(const Settings& settings)
 {
     std::vector<CaseSource> sources;
-    for (int i = 0; i < settings.cases; ++i)
-        sources.push_back(made_case(settings.making, i));
+    for (std::size_t group = 0; group < settings.groups.size(); ++group) {
+        CaseMaking making = settings.making;
+        making.size = settings.groups[group].size;
+        making.answers = settings.groups[group].answers;
+        for (int place = 0; place < settings.cases; ++place) {
+            const int index = static_cast<int>(group) * settings.cases + place;
+            sources.push_back(made_case(making, index, place));
+            sources.back().group = group;
+        }
+    }
     return sources;
 }
 
 Result judge_cases(const Settings& settings, const std::vector<CaseSource>& cases, const Progress& progress)
 {
-    return run_pool(settings, cases, progress, false);
+    Result result = run_pool(settings, cases, progress, false);
+    tally(result, settings.groups, settings.all_or_nothing);
+    return result;
 }
 
 Result stress(const Settings& settings, const Progress& progress)
 {
     const std::vector<CaseSource> sources = made_cases(settings);
     Result result = run_pool(settings, sources, progress, true);
+    tally(result, settings.groups, settings.all_or_nothing);
     const std::vector<CaseResult>& cases = result.solutions.front().cases;
     if (cases.empty() || !fails(cases.back()))
         return result;

@@ -22,6 +22,7 @@ struct CaseResult {
     std::string answers;   // made cases: as the maker took them
     std::string label;     // made cases: the answers on one line
     std::uint64_t bytes = 0;  // stored cases: the case file's size
+    std::size_t group = 0;    // the group of cases it belongs to
     Verdict verdict = Verdict::ok;
     std::string detail;
     bool ran = false;  // the solution ran: the measures are its own
@@ -51,15 +52,30 @@ struct SolutionResult {
     std::vector<std::string> command;
     Compilation compilation;
     std::vector<CaseResult> cases;
-    int passed = 0;
+    int passed = 0;  // of the valid cases
     int failed = 0;
+    std::vector<int> group_passed;  // by group
+    double score = 0;
 
     bool all_passed() const { return failed == 0 && compilation.ok; }
 };
 
+// A group of cases as the result counts it.
+struct GroupResult {
+    std::string name;
+    int cases = 0;      // its valid cases
+    double points = 0;  // what it is worth
+};
+
 struct Result {
     std::vector<SolutionResult> solutions;  // one column of the matrix each
+    std::vector<GroupResult> groups;
+    bool all_or_nothing = false;
+    std::vector<CaseResult> invalid;        // the invalid cases, each once: left out of every count
     std::optional<Shrinking> shrinking;     // --stress, one solution
+
+    int valid_cases() const;
+    double points() const;  // what every group is worth together
 };
 
 }  // namespace judge

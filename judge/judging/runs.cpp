@@ -72,6 +72,7 @@ CaseResult identity(const CaseSource& source)
     result.maker = source.maker;
     result.answers = source.answers.text();
     result.label = source.answers.label();
+    result.group = source.group;
     if (!source.seed) {
         std::error_code error;
         const std::uintmax_t bytes = fs::file_size(source.input, error);

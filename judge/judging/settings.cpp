@@ -65,6 +65,8 @@ Settings build_settings(const Request& request, const TemporaryFolder& temporary
     settings.making = request.making;
     settings.making.exercise = request.exercise;
     settings.making.reference = request.exercise->solver(settings.road.reference);
+    settings.groups = request.groups;
+    settings.all_or_nothing = request.all_or_nothing;
     settings.cases = request.cases;
     settings.limits = request.limits;
     settings.compile_limits = request.compile_limits;

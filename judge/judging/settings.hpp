@@ -33,12 +33,23 @@ Limits default_compile_limits();
 // solution's, at least a minute.
 double helper_wall_seconds(const Limits& limits);
 
+// A group of cases made alike (cases of one size, or of the answers
+// given), with the points it is worth; stored cases are one group.
+struct Group {
+    std::string name;  // its size, or its answers on one line
+    Size size = Size::small;
+    std::optional<std::string> answers;
+    std::optional<double> points;  // none: 100 spread over the cases
+};
+
 // What a program asks of a judging.
 struct Request {
     const Exercise* exercise = nullptr;
     std::optional<std::string> reference;  // a name or a path; none: the exercise's
     bool makes_cases = true;               // false: stored cases only, no maker needed
-    CaseMaking making;                     // how cases are made (the exercise and reference filled in)
+    CaseMaking making;                     // the seed cases are made from (the exercise and reference filled in)
+    std::vector<Group> groups{Group{"small", Size::small, std::nullopt, std::nullopt}};  // of `cases` cases each
+    bool all_or_nothing = false;           // a group's points only when every case passes
     int cases = 20;
     Limits limits = default_limits();      // the solutions'
     Limits compile_limits = default_compile_limits();
@@ -52,6 +63,8 @@ struct Settings {
     const Exercise* exercise = nullptr;
     Road road;
     CaseMaking making;
+    std::vector<Group> groups;
+    bool all_or_nothing = false;
     int cases = 20;
     std::vector<Solution> solutions;  // the caller's, prepared: compiled where they are sources
     Limits limits;

@@ -191,7 +191,7 @@ std::string cases_text(const RunInfo& info, const Result& result, const Matrix& 
     if (info.cases_dir)
         return std::to_string(count) + " stored in " + *info.cases_dir;
     std::string text = std::to_string(count) + " made";
-    text += info.answers ? " with answers \"" + Answers(*info.answers).label() + "\"" : ", size " + info.size;
+    text += info.groups.size() == 1 && info.groups.front().answers ? " with " + groups_text(info) : ", " + groups_text(info);
     if (!matrix.rows.empty() && matrix.rows.front()->seed && matrix.rows.back()->seed) {
         const std::uint32_t first = *matrix.rows.front()->seed;
         const std::uint32_t last = *matrix.rows.back()->seed;

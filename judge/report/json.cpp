@@ -65,6 +65,39 @@ json cases_json(const SolutionResult& solution)
     return cases;
 }
 
+// The groups of cases: their names, valid cases and points.
+json groups_json(const Result& result)
+{
+    json groups = json::array();
+    for (const GroupResult& group : result.groups)
+        groups.push_back({{"name", group.name}, {"cases", group.cases}, {"points", group.points}});
+    return groups;
+}
+
+// A solution's cases passed in each group.
+json passed_json(const Result& result, const SolutionResult& solution)
+{
+    json passed = json::array();
+    for (std::size_t g = 0; g < result.groups.size(); ++g)
+        passed.push_back({{"group", result.groups[g].name},
+                          {"passed", g < solution.group_passed.size() ? solution.group_passed[g] : 0}});
+    return passed;
+}
+
+json invalid_json(const Result& result)
+{
+    json invalid = json::array();
+    for (const CaseResult& entry : result.invalid)
+        invalid.push_back(case_json(entry));
+    return invalid;
+}
+
+// A run of made cases of one group, as the layouts before groups were.
+bool one_group(const RunInfo& info)
+{
+    return !info.cases_dir && info.groups.size() == 1;
+}
+
 // The run's settings, as every layout starts.
 json settings_json(const RunInfo& info)
 {
@@ -72,8 +105,8 @@ json settings_json(const RunInfo& info)
         {"exercise", info.exercise},
         {"sandbox", info.sandbox},
         {"seed", info.seed ? json(*info.seed) : json(nullptr)},
-        {"size", info.cases_dir || info.answers ? json(nullptr) : json(info.size)},
-        {"answers", or_null(info.answers)},
+        {"size", one_group(info) && !info.groups.front().answers ? json(info.groups.front().name) : json(nullptr)},
+        {"answers", one_group(info) && info.groups.front().answers ? json(*info.groups.front().answers) : json(nullptr)},
         {"cases_dir", or_null(info.cases_dir)},
         {"reference", info.reference},
         {"limits", limits_json(info.limits)},
@@ -105,6 +138,10 @@ std::string json_report(const RunInfo& info, const Result& result)
         report["cases"] = cases_json(solution);
         report["passed"] = solution.passed;
         report["failed"] = solution.failed;
+        report["groups"] = groups_json(result);
+        report["group_passed"] = passed_json(result, solution);
+        report["score"] = solution.score;
+        report["invalid_cases"] = invalid_json(result);
         if (result.shrinking)
             report["shrinking"] = {{"original", case_json(result.shrinking->original)},
                                    {"shrunk", case_json(result.shrinking->shrunk)},
@@ -127,9 +164,14 @@ std::string json_report(const RunInfo& info, const Result& result)
                              {"cases", cases_json(solution)},
                              {"passed", solution.passed},
                              {"failed", solution.failed},
+                             {"group_passed", passed_json(result, solution)},
+                             {"score", solution.score},
                              {"all_passed", solution.all_passed()}});
         passed_solutions += solution.all_passed() ? 1 : 0;
     }
+    report["groups"] = groups_json(result);
+    report["all_or_nothing"] = result.all_or_nothing;
+    report["invalid_cases"] = invalid_json(result);
     report["solutions"] = solutions;
     report["passed"] = passed_solutions;
     report["failed"] = static_cast<int>(result.solutions.size()) - passed_solutions;

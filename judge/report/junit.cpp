@@ -24,16 +24,25 @@ struct Counts {
     int errors = 0;
     double seconds = 0;
 
+    // The solution's cases but the invalid ones, which count against no
+    // solution.
     void add(const SolutionResult& solution)
     {
         for (const CaseResult& entry : solution.cases) {
+            if (entry.verdict == Verdict::invalid_case)
+                continue;
             ++tests;
             seconds += entry.wall_seconds;
-            if (entry.verdict == Verdict::invalid_case)
-                ++errors;
-            else if (!passed(entry.verdict))
+            if (!passed(entry.verdict))
                 ++failures;
         }
+    }
+
+    // The invalid cases, each an error of the cases.
+    void add_invalid(const Result& result)
+    {
+        tests += result.invalid.size();
+        errors += static_cast<int>(result.invalid.size());
     }
 
     std::string attributes() const
@@ -65,13 +74,15 @@ std::string suite(const RunInfo& info, const Result& result, const SolutionResul
     xml += "    </properties>\n";
     const std::string classname = xml_text(alone ? info.exercise : info.exercise + "." + solution.name);
     for (const CaseResult& entry : solution.cases) {
+        if (entry.verdict == Verdict::invalid_case)
+            continue;
         xml += "    <testcase name=\"" + xml_text(case_title(entry)) + "\" classname=\"" + classname + "\" time=\"" +
                seconds_attribute(entry.wall_seconds) + "\"";
         if (passed(entry.verdict)) {
             xml += "/>\n";
             continue;
         }
-        const char* element = entry.verdict == Verdict::invalid_case ? "error" : "failure";
+        const char* element = "failure";
         std::string body = verdict_line(entry);
         if (entry.verdict == Verdict::compilation_error && !solution.compilation.log.empty())
             body += "\n" + solution.compilation.log;
@@ -84,6 +95,20 @@ std::string suite(const RunInfo& info, const Result& result, const SolutionResul
     return xml + "  </testsuite>\n";
 }
 
+// The invalid cases as one suite of errors: a fault of the cases, not of
+// any solution.
+std::string invalid_suite(const RunInfo& info, const Result& result)
+{
+    Counts counts;
+    counts.add_invalid(result);
+    std::string xml = "  <testsuite name=\"" + xml_text(info.exercise + " cases") + "\" " + counts.attributes() + ">\n";
+    for (const CaseResult& entry : result.invalid)
+        xml += "    <testcase name=\"" + xml_text(case_title(entry)) + "\" classname=\"" + xml_text(info.exercise) +
+               ".cases\" time=\"0.000\">\n      <error type=\"" + verdict_name(entry.verdict) + "\" message=\"" +
+               xml_text(verdict_line(entry)) + "\">" + xml_text(verdict_line(entry)) + "</error>\n    </testcase>\n";
+    return xml + "  </testsuite>\n";
+}
+
 }  // namespace
 
 std::string junit_report(const RunInfo& info, const Result& result)
@@ -91,10 +116,13 @@ std::string junit_report(const RunInfo& info, const Result& result)
     Counts all;
     for (const SolutionResult& solution : result.solutions)
         all.add(solution);
+    all.add_invalid(result);
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     xml += "<testsuites name=\"exercise-judge\" " + all.attributes() + ">\n";
     for (const SolutionResult& solution : result.solutions)
         xml += suite(info, result, solution, result.solutions.size() == 1);
+    if (!result.invalid.empty())
+        xml += invalid_suite(info, result);
     return xml + "</testsuites>\n";
 }
 

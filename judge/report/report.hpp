@@ -10,6 +10,7 @@
 
 #include "judge/cases/exercises.hpp"
 #include "judge/judging/result.hpp"
+#include "judge/judging/settings.hpp"
 #include "judge/run/process.hpp"
 
 namespace judge {
@@ -19,8 +20,9 @@ struct RunInfo {
     std::string exercise;
     std::string sandbox;  // "bwrap" or "none"
     std::optional<std::uint32_t> seed;
-    std::string size;     // the --size name, for made cases
-    std::optional<std::string> answers;
+    std::vector<Group> groups;  // the groups of made cases: sizes or answers
+    bool scored = false;        // groups or points asked for: each solution's score is shown
+    std::size_t width = 100;    // the terminal's: a wider matrix is turned
     std::optional<std::string> cases_dir;
     std::string reference;
     Limits limits;
@@ -74,6 +76,10 @@ struct Matrix {
     std::vector<std::vector<const CaseResult*>> cells;  // by solution, then by row
 };
 Matrix matrix_of(const Result& result);
+
+// How the made cases were made: "size small", "answers "5 5 4 2"", or
+// "groups small, large".
+std::string groups_text(const RunInfo& info);
 
 // "case 3 (seed 17, answers "...")" or "case NAME".
 std::string case_title(const CaseResult& result);

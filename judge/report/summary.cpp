@@ -16,7 +16,7 @@ Summary summarize(const SolutionResult& solution)
             summary.slowest = &result;
         if (result.ran)
             summary.peak_memory_bytes = std::max(summary.peak_memory_bytes, result.memory_bytes);
-        if (summary.first_failure == nullptr && !passed(result.verdict))
+        if (summary.first_failure == nullptr && !passed(result.verdict) && result.verdict != Verdict::invalid_case)
             summary.first_failure = &result;
     }
     return summary;
@@ -41,6 +41,17 @@ Matrix matrix_of(const Result& result)
         matrix.cells.push_back(std::move(column));
     }
     return matrix;
+}
+
+std::string groups_text(const RunInfo& info)
+{
+    const auto shown = [](const Group& group) { return group.answers ? "\"" + group.name + "\"" : group.name; };
+    if (info.groups.size() == 1)
+        return (info.groups.front().answers ? "answers " : "size ") + shown(info.groups.front());
+    std::string text = "groups";
+    for (const Group& group : info.groups)
+        text += (&group == &info.groups.front() ? " " : ", ") + shown(group);
+    return text;
 }
 
 std::string case_title(const CaseResult& result)

@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
-#include "judge/report/report.hpp"
 #include "judge/base/text.hpp"
+#include "judge/judging/scoring.hpp"
+#include "judge/report/report.hpp"
 
 namespace judge {
 
@@ -76,16 +78,60 @@ std::string shrunk_line(const Shrinking& shrinking)
            ", answers \"" + shrunk.size() + "\": " + verdict_line(shrunk);
 }
 
-std::string one_solution(const RunInfo& info, const Result& result)
+// "score 73.33 of 100 (small 3 of 3, large 1 of 3)", when the run is
+// scored.
+std::string score_line(const Result& result, const SolutionResult& solution)
 {
-    const SolutionResult& solution = result.solutions.front();
+    std::string line = "score " + score_text(solution.score) + " of " + score_text(result.points());
+    if (result.groups.size() < 2)
+        return line;
+    for (std::size_t g = 0; g < result.groups.size(); ++g) {
+        const int passed_here = g < solution.group_passed.size() ? solution.group_passed[g] : 0;
+        line += std::string(g == 0 ? " (" : ", ") + result.groups[g].name + " " + std::to_string(passed_here) +
+                " of " + std::to_string(result.groups[g].cases);
+    }
+    return line + ")";
+}
+
+// The invalid cases, each once: a fault of the cases, not of a solution.
+std::string invalid_lines(const Result& result)
+{
+    if (result.invalid.empty())
+        return "";
+    std::string text = result.invalid.size() == 1 ? "1 invalid case, left out of every count:\n"
+                                                  : std::to_string(result.invalid.size()) +
+                                                        " invalid cases, left out of every count:\n";
+    for (const CaseResult& entry : result.invalid)
+        text += "  " + terminal_text(case_title(entry) + ": " + entry.detail) + "\n";
+    return text;
+}
+
+// Each case's row of one solution, with its group where there are several.
+std::vector<std::vector<std::string>> case_rows(const Result& result, const SolutionResult& solution)
+{
+    const bool groups = result.groups.size() > 1;
     std::vector<std::vector<std::string>> rows{std::vector<std::string>(std::begin(columns), std::end(columns))};
-    for (const CaseResult& entry : solution.cases)
+    if (groups)
+        rows.front().insert(rows.front().begin() + 1, "group");
+    for (const CaseResult& entry : solution.cases) {
         rows.push_back({terminal_text(entry.name), seed_text(entry), cut(terminal_text(entry.size()), size_width),
                         verdict_name(entry.verdict), entry.ran ? fixed(entry.cpu_seconds, "s") : "-",
                         entry.ran ? fixed(entry.wall_seconds, "s") : "-",
                         entry.ran ? memory_text(entry.memory_bytes) : "-"});
-    std::string text = lay_out(rows, {true, true, false, false, true, true, true});
+        if (groups)
+            rows.back().insert(rows.back().begin() + 1,
+                               entry.group < result.groups.size() ? terminal_text(result.groups[entry.group].name) : "");
+    }
+    return rows;
+}
+
+std::string one_solution(const RunInfo& info, const Result& result)
+{
+    const SolutionResult& solution = result.solutions.front();
+    std::vector<bool> right{true, true, false, false, true, true, true};
+    if (result.groups.size() > 1)
+        right.insert(right.begin() + 1, false);
+    std::string text = lay_out(case_rows(result, solution), right);
     if (!solution.compilation.ok) {
         text += terminal_text(solution.name + ": " + verdict_name(Verdict::compilation_error) + ": " +
                               solution.compilation.detail) + "\n";
@@ -105,14 +151,21 @@ std::string one_solution(const RunInfo& info, const Result& result)
     } else if (info.stress && solution.failed == 0) {
         text += "No failure in " + std::to_string(solution.cases.size()) + " cases.\n";
     }
+    if (!result.invalid.empty())
+        text += std::to_string(result.invalid.size()) + (result.invalid.size() == 1 ? " invalid case" : " invalid cases") +
+                " left out of the counts\n";
+    if (info.scored)
+        text += "S" + score_line(result, solution).substr(1) + "\n";
     return text + std::to_string(solution.passed) + " passed, " + std::to_string(solution.failed) + " failed\n";
 }
 
 // A solution's line under the matrix.
-std::string solution_line(const SolutionResult& solution)
+std::string solution_line(const RunInfo& info, const Result& result, const SolutionResult& solution)
 {
     std::string line = solution.name + (solution.language.empty() ? "" : " (" + solution.language + ")") + ": " +
-                       std::to_string(solution.passed) + " of " + std::to_string(solution.cases.size()) + " passed";
+                       std::to_string(solution.passed) + " of " + std::to_string(result.valid_cases()) + " passed";
+    if (info.scored)
+        line += "; " + score_line(result, solution);
     if (!solution.compilation.ok)
         return line + "; " + verdict_name(Verdict::compilation_error) + ": " + solution.compilation.detail;
     const Summary summary = summarize(solution);
@@ -124,30 +177,96 @@ std::string solution_line(const SolutionResult& solution)
     return line;
 }
 
-}  // namespace
-
-std::string matrix(const RunInfo& info, const Result& result)
+// The matrix with a column per solution and a row per case.
+std::vector<std::vector<std::string>> case_matrix(const Result& result, const Matrix& cases,
+                                                  std::vector<bool>& right)
 {
+    const bool groups = result.groups.size() > 1;
     std::vector<std::vector<std::string>> rows{{"case", "seed", "size"}};
-    std::vector<bool> right{true, true, false};
+    right = {true, true, false};
+    if (groups) {
+        rows.front().insert(rows.front().begin() + 1, "group");
+        right.insert(right.begin() + 1, false);
+    }
     for (const SolutionResult& solution : result.solutions) {
         rows.front().push_back(terminal_text(solution.name));
         right.push_back(false);
     }
-    std::vector<bool> used(std::size(all_verdicts), false);
-    const Matrix cases = matrix_of(result);
     for (std::size_t i = 0; i < cases.rows.size(); ++i) {
         const CaseResult& row = *cases.rows[i];
         std::vector<std::string> cells{terminal_text(row.name), seed_text(row), cut(terminal_text(row.size()), size_width)};
-        for (const std::vector<const CaseResult*>& column : cases.cells) {
-            const CaseResult* entry = column[i];
-            cells.push_back(entry != nullptr ? cell(*entry) : "-");
-            if (entry != nullptr)
-                used[static_cast<std::size_t>(entry->verdict)] = true;
-        }
+        if (groups)
+            cells.insert(cells.begin() + 1, row.group < result.groups.size() ? terminal_text(result.groups[row.group].name) : "");
+        for (const std::vector<const CaseResult*>& column : cases.cells)
+            cells.push_back(column[i] != nullptr ? cell(*column[i]) : "-");
         rows.push_back(std::move(cells));
     }
-    std::string text = lay_out(rows, right);
+    return rows;
+}
+
+// The widest line of a laid out table.
+std::size_t widest(const std::string& text)
+{
+    std::size_t most = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        most = std::max(most, end - at);
+        at = end + 1;
+    }
+    return most;
+}
+
+// The matrix turned, to fit `width`: a row per solution and a column per
+// case with only the verdict's code, the cases cut into blocks of columns
+// where one block would still be too wide.
+std::string turned_matrix(const Result& result, const Matrix& cases, std::size_t width)
+{
+    std::size_t names = std::string("solution").size();
+    for (const SolutionResult& solution : result.solutions)
+        names = std::max(names, terminal_text(solution.name).size());
+    std::string text;
+    for (std::size_t first = 0; first < cases.rows.size();) {
+        // As many cases as fit beside the names, one at least.
+        std::size_t used = names;
+        std::size_t last = first;
+        while (last < cases.rows.size()) {
+            std::size_t column = terminal_text(cases.rows[last]->name).size();
+            for (const std::vector<const CaseResult*>& solution : cases.cells)
+                column = std::max<std::size_t>(column, solution[last] != nullptr ? std::strlen(verdict_code(solution[last]->verdict)) : 1);
+            if (last > first && used + 2 + column > width)
+                break;
+            used += 2 + column;
+            ++last;
+        }
+        std::vector<std::vector<std::string>> rows{{"solution"}};
+        for (std::size_t i = first; i < last; ++i)
+            rows.front().push_back(terminal_text(cases.rows[i]->name));
+        for (std::size_t s = 0; s < result.solutions.size(); ++s) {
+            rows.push_back({terminal_text(result.solutions[s].name)});
+            for (std::size_t i = first; i < last; ++i)
+                rows.back().push_back(cases.cells[s][i] != nullptr ? verdict_code(cases.cells[s][i]->verdict) : "-");
+        }
+        text += (first > 0 ? "\n" : "") + lay_out(rows, std::vector<bool>(rows.front().size(), false));
+        first = last;
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string matrix(const RunInfo& info, const Result& result)
+{
+    const Matrix cases = matrix_of(result);
+    std::vector<bool> right;
+    std::string text = lay_out(case_matrix(result, cases, right), right);
+    const bool turned = widest(text) > info.width;
+    if (turned)
+        text = turned_matrix(result, cases, info.width);
+    std::vector<bool> used(std::size(all_verdicts), false);
+    for (const std::vector<const CaseResult*>& column : cases.cells)
+        for (const CaseResult* entry : column)
+            if (entry != nullptr)
+                used[static_cast<std::size_t>(entry->verdict)] = true;
     std::string codes;
     for (const Verdict verdict : all_verdicts) {
         if (!used[static_cast<std::size_t>(verdict)])
@@ -157,16 +276,16 @@ std::string matrix(const RunInfo& info, const Result& result)
         codes += std::string(verdict_code(verdict)) + " " + verdict_row(verdict).words;
     }
     if (!codes.empty())
-        text += "Codes: " + codes + "; times are processor seconds, M megabytes.\n";
+        text += "Codes: " + codes + (turned ? ".\n" : "; times are processor seconds, M megabytes.\n");
     for (const SolutionResult& solution : result.solutions) {
-        text += terminal_text(solution_line(solution)) + "\n";
+        text += terminal_text(solution_line(info, result, solution)) + "\n";
         if (!solution.compilation.ok)
             text += compiler_lines(solution.compilation);
         for (const CaseResult& entry : solution.cases)
             if (!entry.saved.empty())
                 text += saved_line(info, entry.saved);
     }
-    return text;
+    return text + invalid_lines(result);
 }
 
 std::string heading(const RunInfo& info, const std::vector<Solution>& solutions)
@@ -178,7 +297,7 @@ std::string heading(const RunInfo& info, const std::vector<Solution>& solutions)
     if (info.cases_dir) {
         text += " the cases in " + *info.cases_dir;
     } else {
-        text += info.answers ? " answers \"" + Answers(*info.answers).label() + "\"" : " size " + info.size;
+        text += " " + groups_text(info);
         text += ", seeds from " + std::to_string(*info.seed) + " (repeat with --seed " + std::to_string(*info.seed) + ")";
     }
     text += "; reference " + info.reference.substr(info.reference.rfind('/') + 1) + ", sandbox " + info.sandbox;

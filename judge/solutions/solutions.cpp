@@ -3,6 +3,7 @@
 #include "judge/solutions/solutions.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include <map>
 
 #include "judge/base/failure.hpp"
+#include "judge/base/files.hpp"
 #include "judge/base/text.hpp"
 #include "judge/run/programs.hpp"
 
@@ -160,8 +162,49 @@ Solution folder_solution(const fs::path& folder, const LanguageTable& table, con
     return solution;
 }
 
+// True for a C-like source that defines main: "main" then "(", not part
+// of a longer name.
+bool defines_main(const std::string& text)
+{
+    for (std::size_t at = text.find("main"); at != std::string::npos; at = text.find("main", at + 4)) {
+        const bool starts = at == 0 || !(std::isalnum(static_cast<unsigned char>(text[at - 1])) || text[at - 1] == '_');
+        std::size_t after = at + 4;
+        while (after < text.size() && (text[after] == ' ' || text[after] == '\t'))
+            ++after;
+        if (starts && after < text.size() && text[after] == '(')
+            return true;
+    }
+    return false;
+}
+
+// True when a folder's source files, without subfolders, are one student's
+// program rather than several solutions: two or more, all in one language
+// compiled together (C, C++, Java), exactly one of them with a main.
+bool one_program(const std::vector<fs::path>& files, const LanguageTable& table, const Language* forced)
+{
+    if (files.size() < 2)
+        return false;
+    const Language* language = forced != nullptr ? forced : language_of(table, files.front().string());
+    if (language == nullptr || runs_one_file(*language))
+        return false;
+    int mains = 0;
+    for (const fs::path& file : files) {
+        if (forced == nullptr && language_of(table, file.string()) != language)
+            return false;
+        const std::string text = read_text(file.string());
+        mains += (language->run.size() > 0 && std::find(language->run.begin(), language->run.end(), "{main}") !=
+                                                   language->run.end()
+                      ? !main_class(text).empty()
+                      : defines_main(text))
+                     ? 1
+                     : 0;
+    }
+    return mains == 1;
+}
+
 // The solutions of a folder named on the command line: its source files,
-// each one, and its subfolders, each one student's.
+// each one (or all of them one program, where that is what they are), and
+// its subfolders, each one student's.
 void folder_solutions(const fs::path& folder, const LanguageTable& table, const Language* forced,
                       std::vector<Solution>& solutions)
 {
@@ -173,6 +216,17 @@ void folder_solutions(const fs::path& folder, const LanguageTable& table, const 
     if (error)
         throw SetupError("cannot read the folder " + folder.string() + ": " + error.message());
     std::sort(entries.begin(), entries.end());
+    std::vector<fs::path> sources;
+    bool subfolders = false;
+    for (const fs::path& entry : entries) {
+        subfolders = subfolders || fs::is_directory(entry, error);
+        if (fs::is_regular_file(entry, error) && (forced != nullptr || language_of(table, entry.string())))
+            sources.push_back(entry);
+    }
+    if (!subfolders && one_program(sources, table, forced)) {
+        solutions.push_back(folder_solution(folder, table, forced));
+        return;
+    }
     const std::size_t before = solutions.size();
     for (const fs::path& entry : entries) {
         if (fs::is_directory(entry, error))

@@ -56,7 +56,7 @@ judge::RunInfo info()
     info.exercise = "pro6";
     info.sandbox = "none";
     info.seed = 100;
-    info.size = "small";
+    info.groups = {judge::Group{"small", judge::Size::small, std::nullopt, std::nullopt}};
     info.reference = "/bin/pro6-solve";
     info.limits = {2, 5, std::uint64_t{64} << 20, std::uint64_t{1} << 20, 8};
     return info;
