@@ -96,7 +96,7 @@ get_filename_component(output_name "${OUTPUT}" NAME)
 get_filename_component(program "${OUTPUT}" NAME_WE)
 
 set(text "// ${output_name}: generated at build time from ${source_shown} and the project headers it includes; do not edit.\n")
-string(APPEND text "// It compiles alone: g++ -std=gnu++20 -O2 ${output_name} -o ${program}\n")
+string(APPEND text "// It compiles alone, as C++17 or C++20: g++ -O2 ${output_name} -o ${program}\n")
 file(READ "${DEFINES}" defines)
 if(NOT defines STREQUAL "")
   string(APPEND text "\n// The definitions the build gives this program.\n${defines}")

@@ -5,9 +5,10 @@
 // whole in the block with eight readable bytes from each word's start.
 #pragma once
 
-#include <bit>
 #include <cstdint>
 #include <cstring>
+
+#include "common/bits.hpp"
 
 namespace common {
 
@@ -16,7 +17,7 @@ inline std::uint64_t load_word(const char* p)
 {
     std::uint64_t word;
     std::memcpy(&word, p, sizeof word);
-    if constexpr (std::endian::native == std::endian::big)
+    if constexpr (endian::native == endian::big)
         word = __builtin_bswap64(word);
     return word;
 }
@@ -29,7 +30,7 @@ inline std::uint64_t load_word(const char* p)
 inline int leading_digits(std::uint64_t word)
 {
     const std::uint64_t d = word - 0x3030303030303030u;
-    return std::countr_zero((d | (d + 0x7676767676767676u)) & 0x8080808080808080u) / 8;
+    return countr_zero((d | (d + 0x7676767676767676u)) & 0x8080808080808080u) / 8;
 }
 
 // The value of the word's first n digits (n from 0 to 8): moved to the top

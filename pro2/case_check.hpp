@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -19,6 +18,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "common/bits.hpp"
 #include "common/input.hpp"
 #include "common/validation.hpp"
 #include "pro2/case_maker.hpp"
@@ -421,7 +421,7 @@ private:
     static constexpr auto byte_bits = [] {
         std::array<std::uint8_t, 256> bits{};
         for (unsigned value = 0; value < bits.size(); ++value)
-            bits[value] = static_cast<std::uint8_t>(std::popcount(value));
+            bits[value] = static_cast<std::uint8_t>(common::popcount(value));
         return bits;
     }();
 
@@ -438,7 +438,7 @@ private:
             const __m128i blank_bytes = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(' '));
             const __m128i tab_bytes = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t'));
             const auto white = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(blank_bytes, tab_bytes)));
-            const auto run = static_cast<unsigned>(std::countr_one(white));  // bits 16 and up are 0
+            const auto run = static_cast<unsigned>(common::countr_one(white));  // bits 16 and up are 0
             const unsigned blank_bits = static_cast<unsigned>(_mm_movemask_epi8(blank_bytes)) & ((1u << run) - 1);
             const unsigned blanks = byte_bits[blank_bits & 0xFF] + byte_bits[blank_bits >> 8];
             s.line_blanks += blanks;

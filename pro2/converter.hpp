@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -17,6 +16,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "common/bits.hpp"
 #include "common/fail.hpp"
 #include "common/input.hpp"
 #include "common/output.hpp"
@@ -202,7 +202,7 @@ inline unsigned count_bits(std::uint64_t x)
 // The index of the lowest set bit.
 inline unsigned lowest(std::uint64_t bits)
 {
-    return static_cast<unsigned>(std::countr_zero(bits));
+    return static_cast<unsigned>(common::countr_zero(bits));
 }
 
 }  // namespace detail
@@ -282,7 +282,7 @@ inline void tabs_to_blanks(common::Input& in, common::Output& out, std::int32_t 
             std::uint64_t leading_tabs = leading_space & classes.tabs;
             while (leading_tabs != 0) {
                 const unsigned at = detail::lowest(leading_tabs);
-                const auto run = static_cast<unsigned>(std::countr_one(leading_tabs >> at));
+                const auto run = static_cast<unsigned>(common::countr_one(leading_tabs >> at));
                 detail::copy(out, unwritten, p + at, end);
                 detail::tabs_then_blanks(out, 0, run * blanks_per_tab);
                 unwritten = p + at + run;

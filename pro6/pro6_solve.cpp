@@ -16,7 +16,6 @@
 #include <sys/mman.h>
 
 #include <array>
-#include <bit>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -24,6 +23,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "common/bits.hpp"
 #include "common/command_line.hpp"
 #include "common/cpu_clock.hpp"
 #include "common/digit_words.hpp"
@@ -543,7 +543,7 @@ void write_answer(common::Output& out, Run run)
         out.write("Number Not Found\n");
         return;
     }
-    if constexpr (std::endian::native != std::endian::little) {
+    if constexpr (common::endian::native != common::endian::little) {
         for (std::int32_t i = run.first; i <= run.last; ++i) {
             if (i > run.first)
                 out.put(' ');

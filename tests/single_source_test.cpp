@@ -1,15 +1,21 @@
 // The single source files the build writes to share/exercise-suite/sources/,
-// each copied to an empty folder, compiled there alone with plain g++ and run
-// beside the program the build made from the same source. A solver's file
-// gives that program's standard output, standard error and exit status on
-// every input of its table (clock readings masked); an input validator's file
-// exits with 42 exactly on the cases its validator accepts with --strict, and
-// with 43 on the others. Each file is compiled once, by the one test of it.
+// each copied to an empty folder, compiled there alone with plain g++ as
+// contest systems compile C++ (as C++20, and with g++'s own default of
+// gnu++17, linked statically) and run beside the program the build made
+// from the same source. A solver's file gives that program's standard
+// output, standard error and exit status on every input of its table (clock
+// readings masked); an input validator's file exits with 42 exactly on the
+// cases its validator accepts with --strict, and with 43 on the others. The
+// 3-15 output validator, one file already, is compiled the same ways and
+// judges alike under each. A compile that warns fails. Each file is
+// compiled once by each command, by the one test of it.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <future>
 #include <ostream>
 #include <set>
 #include <sstream>
@@ -30,38 +36,127 @@ using testing_support::TempDir;
 
 const std::filesystem::path sources = SOURCES_DIR;
 
-// NAME.cpp of the sources folder, compiled alone in a folder of its own,
-// removed with the program at the end of scope.
-class Compiled {
-public:
-    explicit Compiled(const std::string& name) : program_(folder_.path() / name)
-    {
-        std::filesystem::copy_file(sources / (name + ".cpp"), folder_.path() / (name + ".cpp"));
+// A command a contest system compiles a C++ submission with; the file and
+// -o PROGRAM follow its options.
+struct Command {
+    const char* shown;
+    std::vector<std::string> options;
+    bool links_statically;
+};
+
+const Command commands[] = {
+    {"g++ -std=gnu++20 -O2", {"-std=gnu++20", "-O2"}, false},
+    // DOMjudge's default: no -std, so g++'s own, gnu++17 for GCC 11 to 13.
+    {"g++ -x c++ -Wall -O2 -static -pipe", {"-x", "c++", "-Wall", "-O2", "-static", "-pipe"}, true},
+    // The Kattis problem tools' default.
+    {"g++ -std=gnu++17 -O2 -static", {"-std=gnu++17", "-O2", "-static"}, true},
+};
+
+// The static libraries g++ cannot find here, "" when it finds both: asked
+// for one it lacks, g++ -print-file-name prints the bare name back.
+std::string missing_static_libraries()
+{
+    std::string missing;
+    for (const char* archive : {"libc.a", "libstdc++.a"}) {
         RunOptions options;
-        options.directory = folder_.path().string();
-        options.args = {"-std=gnu++20", "-O2", name + ".cpp", "-o", name};
+        options.args = {std::string("-print-file-name=") + archive};
+        const RunResult found = run_path("g++", "", options);
+        if (found.status != 0 || found.out.find('/') == std::string::npos)
+            missing += std::string(missing.empty() ? "" : " and ") + archive;
+    }
+    return missing;
+}
+
+// NAME.cpp of `folder` compiled there by one command, as NUMBER/NAME.
+class Program {
+public:
+    Program(const Command& command, const std::filesystem::path& folder, const std::string& file, int number)
+        : command_(&command)
+    {
+        const std::string program = std::to_string(number) + "/" + std::filesystem::path(file).stem().string();
+        path_ = folder / program;
+        std::filesystem::create_directory(path_.parent_path());
+        RunOptions options;
+        options.directory = folder.string();
+        options.args = command.options;
+        options.args.insert(options.args.end(), {file, "-o", program});
         compiler_ = run_path("g++", "", options);
     }
 
-    // Whether it compiled; the compiler's messages otherwise.
+    const char* command() const { return command_->shown; }
+
+    // Whether it compiled without a word from the compiler; its messages
+    // otherwise.
     testing::AssertionResult built() const
     {
-        if (compiler_.status == 0 && std::filesystem::exists(program_))
+        if (compiler_.status == 0 && compiler_.out.empty() && compiler_.err.empty() &&
+            std::filesystem::exists(path_))
             return testing::AssertionSuccess();
-        return testing::AssertionFailure() << "g++ status " << compiler_.status << "\n" << compiler_.err;
+        return testing::AssertionFailure() << command() << ": status " << compiler_.status << "\n"
+                                           << compiler_.out << compiler_.err;
     }
 
     RunResult run(const std::string& input, const std::vector<std::string>& args = {}) const
     {
         RunOptions options;
         options.args = args;
-        return run_path(program_.string(), input, options);
+        return run_path(path_.string(), input, options);
     }
 
 private:
-    TempDir folder_;
-    std::filesystem::path program_;
+    const Command* command_;
+    std::filesystem::path path_;
     RunResult compiler_;
+};
+
+// A source file copied to an empty folder and compiled there alone by each
+// command at once, the first command's program first; removed with the
+// programs at the end of scope. Where static linking is not possible, the
+// commands that link statically are left out, and left_out() says why.
+class Compiled {
+public:
+    explicit Compiled(const std::filesystem::path& source)
+    {
+        file_ = source.filename().string();
+        std::filesystem::copy_file(source, folder_.path() / file_);
+        static const std::string missing = missing_static_libraries();
+        std::vector<std::future<Program>> compiling;
+        for (const Command& command : commands) {
+            if (command.links_statically && !missing.empty()) {
+                left_out_ += std::string(left_out_.empty() ? "not compiled with " : ", nor with ") + command.shown;
+                continue;
+            }
+            const int number = static_cast<int>(compiling.size());
+            compiling.push_back(std::async(std::launch::async, [this, &command, number] {
+                return Program(command, folder_.path(), file_, number);
+            }));
+        }
+        for (std::future<Program>& program : compiling)
+            programs_.push_back(program.get());
+        if (!missing.empty())
+            left_out_ += ": g++ cannot link statically here, for want of " + missing +
+                         " (on Debian they come with g++, in libc6-dev and libstdc++-*-dev)";
+    }
+
+    // The programs that compiled without a warning; a failure for each other.
+    std::vector<const Program*> built() const
+    {
+        std::vector<const Program*> built;
+        for (const Program& program : programs_) {
+            EXPECT_TRUE(program.built()) << file_;
+            if (program.built())
+                built.push_back(&program);
+        }
+        return built;
+    }
+
+    const std::string& left_out() const { return left_out_; }
+
+private:
+    TempDir folder_;
+    std::string file_;
+    std::vector<Program> programs_;
+    std::string left_out_;
 };
 
 // The case a maker writes for the given answers at a fixed seed.
@@ -215,20 +310,29 @@ class SolverSource : public testing::TestWithParam<SolverFile> {};
 TEST_P(SolverSource, RunsAsTheBuiltProgram)
 {
     const SolverFile& file = GetParam();
-    const Compiled compiled(file.name);
-    ASSERT_TRUE(compiled.built()) << file.name;
+    const Compiled compiled(sources / (std::string(file.name) + ".cpp"));
+    const std::vector<const Program*> programs = compiled.built();
     for (const std::string& input : file.inputs()) {
         SCOPED_TRACE(testing::Message() << file.name << " on \"" << input.substr(0, 60) << "\"");
         const RunResult expected = masked(run_built(file, input), file.clock_line);
-        const RunResult got = masked(compiled.run(input), file.clock_line);
-        EXPECT_EQ(got.status, expected.status);
-        EXPECT_EQ(got.out, expected.out);
-        EXPECT_EQ(got.err, expected.err);
+        for (const Program* program : programs) {
+            SCOPED_TRACE(program->command());
+            const RunResult got = masked(program->run(input), file.clock_line);
+            EXPECT_EQ(got.status, expected.status);
+            EXPECT_EQ(got.out, expected.out);
+            EXPECT_EQ(got.err, expected.err);
+        }
     }
     // The version the build gives every program.
-    const RunResult version = compiled.run("", {"--version"});
-    EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, run_built(file, "", {"--version"}).out);
+    const std::string version = run_built(file, "", {"--version"}).out;
+    for (const Program* program : programs) {
+        SCOPED_TRACE(program->command());
+        const RunResult got = program->run("", {"--version"});
+        EXPECT_EQ(got.status, 0);
+        EXPECT_EQ(got.out, version);
+    }
+    if (!compiled.left_out().empty())
+        GTEST_SKIP() << compiled.left_out();
 }
 
 std::string test_name(const char* name)
@@ -364,8 +468,8 @@ class ValidatorSource : public testing::TestWithParam<ValidatorFile> {};
 TEST_P(ValidatorSource, Exits42ExactlyWhereTheValidatorAcceptsWithStrict)
 {
     const ValidatorFile& file = GetParam();
-    const Compiled compiled(file.name);
-    ASSERT_TRUE(compiled.built()) << file.name;
+    const Compiled compiled(sources / (std::string(file.name) + ".cpp"));
+    const std::vector<const Program*> programs = compiled.built();
     const std::vector<ValidatorCase> cases = file.cases();
     for (const ValidatorCase& c : cases) {
         SCOPED_TRACE(testing::Message() << file.name << " on \"" << c.input.substr(0, 60) << "\"");
@@ -375,20 +479,87 @@ TEST_P(ValidatorSource, Exits42ExactlyWhereTheValidatorAcceptsWithStrict)
         EXPECT_EQ(strict.status, c.kind == Kind::valid ? 0 : 1);
         EXPECT_EQ(loose.status, c.kind == Kind::invalid ? 1 : 0);
 
-        const RunResult got = compiled.run(c.input);
-        EXPECT_EQ(got.status, c.kind == Kind::valid ? 42 : 43);
-        // The validator's own report or message, as with --strict.
-        EXPECT_EQ(got.out, strict.out);
-        EXPECT_EQ(got.err, strict.err);
+        for (const Program* program : programs) {
+            SCOPED_TRACE(program->command());
+            const RunResult got = program->run(c.input);
+            EXPECT_EQ(got.status, c.kind == Kind::valid ? 42 : 43);
+            // The validator's own report or message, as with --strict.
+            EXPECT_EQ(got.out, strict.out);
+            EXPECT_EQ(got.err, strict.err);
+        }
     }
     // Arguments are not passed on: standard input is read, with --strict.
-    const RunResult given = compiled.run(cases.front().input, {"--version", "no-such-file"});
-    EXPECT_EQ(given.status, 42);
-    EXPECT_EQ(given.out, run_with(file.validator, {"--strict"}, cases.front().input).out);
+    const std::string report = run_with(file.validator, {"--strict"}, cases.front().input).out;
+    for (const Program* program : programs) {
+        SCOPED_TRACE(program->command());
+        const RunResult given = program->run(cases.front().input, {"--version", "no-such-file"});
+        EXPECT_EQ(given.status, 42);
+        EXPECT_EQ(given.out, report);
+    }
+    if (!compiled.left_out().empty())
+        GTEST_SKIP() << compiled.left_out();
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, ValidatorSource, testing::ValuesIn(validator_files),
                          [](const testing::TestParamInfo<ValidatorFile>& info) { return test_name(info.param.name); });
+
+// ---- The 3-15 output validator -------------------------------------------
+
+// The team's output for an answer of the 3-15 solvers (the totals, then a
+// clock reading), and whether the validator accepts it.
+struct Judgement {
+    const char* answer;
+    const char* team;
+    bool accepted;
+};
+
+const Judgement judgements[] = {
+    {"20\n9\n", "20\n0\n", true},
+    {"20\n9\n", "20\n-12345678901234567890\n", true},
+    {"20\n9", "20\n7", true},
+    {"20\n9\n", "21\n9\n", false},
+    {"20\n9\n", "20\n9 \n", false},
+    {"20\n9\n", "20\n123456789012345678901\n", false},
+    {"20\n9\n", "20\n9", false},
+    {"20\n9", "20\n9\n", false},
+    {"20\n9\n", "", false},
+};
+
+// Each command's program accepts and rejects alike, with the same words in
+// judgemessage.txt.
+TEST(OutputValidatorSource, JudgesAlikeUnderEveryCommand)
+{
+    const Compiled compiled(ORDER_OUTPUT_VALIDATOR);
+    const std::vector<const Program*> programs = compiled.built();
+    ASSERT_FALSE(programs.empty());
+    const TempDir folder;
+    const std::string input = (folder.path() / "3-15.in").string();
+    const std::string answer = (folder.path() / "3-15.ans").string();
+    std::ofstream(input, std::ios::binary) << "0\n0\n";
+    for (const Judgement& judgement : judgements) {
+        SCOPED_TRACE(testing::Message() << "\"" << judgement.team << "\" for \"" << judgement.answer << "\"");
+        std::ofstream(answer, std::ios::binary) << judgement.answer;
+        RunResult first;
+        std::string first_message;
+        for (const Program* program : programs) {
+            SCOPED_TRACE(program->command());
+            const TempDir feedback;
+            const RunResult got = program->run(judgement.team, {input, answer, feedback.path().string()});
+            const std::string message = testing_support::read_file(feedback.path() / "judgemessage.txt");
+            EXPECT_EQ(got.status, judgement.accepted ? 42 : 43);
+            EXPECT_EQ(message.empty(), judgement.accepted) << message;
+            if (program == programs.front()) {
+                first = got;
+                first_message = message;
+            }
+            EXPECT_EQ(got.out, first.out);
+            EXPECT_EQ(got.err, first.err);
+            EXPECT_EQ(message, first_message);
+        }
+    }
+    if (!compiled.left_out().empty())
+        GTEST_SKIP() << compiled.left_out();
+}
 
 // ---- Every file ------------------------------------------------------------
 
