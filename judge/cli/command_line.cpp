@@ -223,7 +223,9 @@ void CommandLine::option(const char* names, std::optional<std::string>& value, c
 void CommandLine::option(const char* names, std::vector<std::string>& values, const char* value_name,
                          const char* help, ValueCheck check)
 {
+    // One value each time the option is given, however often it is.
     CLI::Option* option = parser_->add(parser_->app.add_option(names, values), names, value_name, help);
+    option->allow_extra_args(false);
     if (check)
         option->check(CLI::Validator(std::move(check), "", ""));
 }

@@ -87,8 +87,9 @@ std::string score_line(const Result& result, const SolutionResult& solution)
         return line;
     for (std::size_t g = 0; g < result.groups.size(); ++g) {
         const int passed_here = g < solution.group_passed.size() ? solution.group_passed[g] : 0;
-        line += std::string(g == 0 ? " (" : ", ") + result.groups[g].name + " " + std::to_string(passed_here) +
-                " of " + std::to_string(result.groups[g].cases);
+        const std::string& name = result.groups[g].name;
+        line += std::string(g == 0 ? " (" : ", ") + (name.find(' ') == std::string::npos ? name : '"' + name + '"') +
+                " " + std::to_string(passed_here) + " of " + std::to_string(result.groups[g].cases);
     }
     return line + ")";
 }
