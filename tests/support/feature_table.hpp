@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,22 @@ inline std::string features_of(const std::string& report)
 {
     const std::size_t at = report.rfind("\n\nfeature ");
     return at == std::string::npos ? std::string() : report.substr(at + 2);
+}
+
+// The rows of a report's features table: each feature's "yes" or "no".
+inline std::map<std::string, std::string> feature_rows(const std::string& report)
+{
+    std::map<std::string, std::string> rows;
+    std::istringstream lines(features_of(report));
+    std::string line;
+    std::getline(lines, line);  // the heading
+    while (std::getline(lines, line)) {
+        const std::size_t last = line.rfind(' ');
+        const std::size_t name_end = line.find_last_not_of(' ', last);
+        if (last != std::string::npos && name_end != std::string::npos)
+            rows[line.substr(0, name_end + 1)] = line.substr(last + 1);
+    }
+    return rows;
 }
 
 // A valid case and the features it has.
