@@ -63,7 +63,8 @@ constexpr common::Feature features[] = {
     {"tab-to-blank mode", "the header's first character is t"},
     {"blank-to-tab mode", "the header's first character is b"},
     {"other header",
-     "a header the makers do not write (\"wc only\", \"t2b N\", \"b2t N\"): only its first character and width count"},
+     "a header other than \"wc only\", \"t2b N\" and \"b2t N\" with N as \"%d\" writes it (only its first "
+     "character and width count)"},
     {"width 0", "a copying mode with width 0 (also from a width token without a number)"},
     {"negative width", "a copying mode with a width below 0"},
     {"leading tab", "a tab in a line's leading white space"},
