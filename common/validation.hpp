@@ -1,6 +1,7 @@
 // What the validators share: where a byte of the input stands, the one line
 // that reports the first violation, and the report of a valid case with the
-// extremes of every bounded quantity beside its limits.
+// extremes of every bounded quantity beside its limits and, on request, the
+// features the case has.
 #pragma once
 
 #include <algorithm>
@@ -9,8 +10,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/fail.hpp"
@@ -78,9 +81,48 @@ private:
     std::int64_t largest_ = 0;
 };
 
+// A feature a case may have: something only a case with it can show of a
+// solution's faults (a value repeated, a count of 0, a result printed as a
+// sentence). Each validator lists its exercise's features in a fixed order.
+struct Feature {
+    const char* name;     // as the features table writes it
+    const char* meaning;  // what it means, for --help
+};
+
+// The option that asks for the features table.
+constexpr const char* features_option = "features";
+
+// The paragraph of --help that lists the features: "  - name: meaning",
+// wrapped at 79 columns, further lines indented by four blanks.
+inline std::string features_help(std::span<const Feature> features)
+{
+    constexpr std::size_t columns = 79;
+    std::string text = "With --features, the report of a valid case ends with an empty line and a\n"
+                       "table of these features, each \"yes\" when the case has it and \"no\" when not:\n";
+    for (const Feature& feature : features) {
+        std::string line = std::string("  - ") + feature.name + ":";
+        const std::string_view meaning = feature.meaning;
+        for (std::size_t at = 0; at < meaning.size();) {
+            std::size_t end = meaning.find(' ', at);
+            end = end == std::string_view::npos ? meaning.size() : end;
+            const std::string_view word = meaning.substr(at, end - at);
+            if (line.size() + 1 + word.size() > columns) {
+                text += line + "\n";
+                line = "   ";
+            }
+            line += ' ';
+            line += word;
+            at = end + 1;
+        }
+        text += line + "\n";
+    }
+    return text;
+}
+
 // The report of a valid case: facts ("label: value" lines), then one row per
 // bounded quantity with the smallest and largest value met, its limits and
-// which of them the case reaches ("lower", "upper", "both" or "-").
+// which of them the case reaches ("lower", "upper", "both" or "-"); then,
+// when asked for, one row per feature saying whether the case has it.
 class Report {
 public:
     void fact(const std::string& label, const std::string& value) { facts_.push_back(label + ": " + value + "\n"); }
@@ -96,6 +138,14 @@ public:
             row.reaches = lower && upper ? "both" : lower ? "lower" : upper ? "upper" : "-";
         }
         rows_.push_back(row);
+    }
+
+    // The features table: each feature of the list, whether the case has
+    // it (present[i] for list[i]).
+    void features(std::span<const Feature> list, std::span<const bool> present)
+    {
+        for (std::size_t i = 0; i < list.size() && i < present.size(); ++i)
+            features_.push_back({list[i].name, present[i]});
     }
 
     // Writes the report to standard output; a failed write ends the program.
@@ -119,6 +169,8 @@ public:
             for (const Row& row : rows_)
                 write_row(out, row, width);
         }
+        if (!features_.empty())
+            write_features(out);
         out.flush();
     }
 
@@ -142,8 +194,28 @@ private:
         out.put('\n');
     }
 
+    // After an empty line, "feature" and "present" over the names, left-
+    // aligned, and "yes" or "no", two blanks between, as the quantity table.
+    void write_features(Output& out) const
+    {
+        const std::string_view heading = "feature";
+        std::size_t width = heading.size();
+        for (const auto& [name, present] : features_)
+            width = std::max(width, name.size());
+        out.put('\n');
+        out.write(heading);
+        out.repeat(' ', width - heading.size() + 2);
+        out.write("present\n");
+        for (const auto& [name, present] : features_) {
+            out.write(name);
+            out.repeat(' ', width - name.size() + 2);
+            out.write(present ? "yes\n" : "no\n");
+        }
+    }
+
     std::vector<std::string> facts_;
     std::vector<Row> rows_;
+    std::vector<std::pair<std::string, bool>> features_;
 };
 
 }  // namespace common

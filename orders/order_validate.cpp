@@ -6,7 +6,8 @@
 // beside its limits, and which of the three solvers it suits (and why not).
 // The first violation gets one line on standard error, with its place, and
 // status 1. --for SOLVER also makes a case that SOLVER cannot take invalid;
-// --strict also requires the exact layout order-gen writes.
+// --strict also requires the exact layout order-gen writes; --features adds
+// which of the features that show a solution's faults the case has.
 
 #include <algorithm>
 #include <array>
@@ -14,9 +15,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/command_line.hpp"
 #include "common/digit_words.hpp"
@@ -62,25 +65,55 @@ constexpr std::int64_t highest_surplus = orders::max_listed_offers - 1;
 constexpr std::string_view blank = " ";
 constexpr std::string_view breaks[] = {"", "\n", "\n\n"};
 
-// What --help shows; FILE stands in for standard input.
-const common::Usage usage{
-    "[FILE]",
-    R"(Reads one case of order data from FILE (standard input when FILE is missing or
--) and checks it against the limits of the format. A valid case gets a report
-on standard output: the number of orders, order lines, offers and items with
-demand, the smallest and largest value of every bounded quantity beside its
-limits (marking the limits the case reaches), and which of order-solve-list,
-order-solve-grid and order-solve-bucket it suits, with the first reason for
-each it does not. The first violation gets one line on standard error, with
-its place and the token found there.
-)",
-    {
-        {"for", 0, "SOLVER", "also reject a case SOLVER does not suit"},
-        {"strict", 0, nullptr, "also require the layout order-gen writes"},
-    },
-    R"(  order-gen --seed 1 -o 3-15.in && order-validate --strict --for order-solve-list 3-15.in
-)",
-    R"(Checks, in input order (every token a whole decimal integer: an optional sign
+// The features --features reports, in the order of its table. An item's
+// demand, offers and the total are those of the format: the demand the sum
+// of its quantities, a demand of 0 or less meaning none.
+enum FeatureIndex {
+    no_orders,
+    order_without_lines,
+    no_offers,
+    negative_count,
+    negative_quantity,
+    item_twice_in_order,
+    item_in_several_orders,
+    demand_cancelled,
+    offers_unordered,
+    offers_cover_exactly,
+    fewer_offers_than_demand,
+    demand_without_offers,
+    cheapest_not_first,
+    negative_price,
+    zero_price,
+    total_beyond_32_bits,
+    first_item_in_total,
+    last_item_in_total,
+    feature_count
+};
+constexpr common::Feature features[] = {
+    {"no orders", "G is 0 or less"},
+    {"order without lines", "an order's line count n is 0 or less"},
+    {"no offers", "M is 0 or less"},
+    {"negative count", "G, an order's n or M is below 0"},
+    {"negative quantity", "an order line's quantity is below 0"},
+    {"item twice in an order", "an item stands on two or more lines of one order"},
+    {"item in several orders", "an item stands in two or more orders"},
+    {"demand 0 or less", "an item with order lines and offers has a demand of 0 or less, and takes no offer"},
+    {"offers for an unordered item", "an item that no order line names has offers"},
+    {"offers exactly cover demand", "an item with demand has exactly as many offers as its demand"},
+    {"fewer offers than demand", "an item with demand has offers, but fewer than its demand"},
+    {"demand without offers", "an item with demand has no offers"},
+    {"cheapest offers not first",
+     "an item with demand d and more than d offers has a later offer cheaper than one of its first d"},
+    {"negative price", "an item with demand has an offer priced below 0"},
+    {"price 0", "an item with demand has an offer priced 0"},
+    {"total beyond 32 bits", "the total lies outside -2147483648..2147483647"},
+    {"item 200 in the total", "item 200 has demand and offers"},
+    {"item 799 in the total", "item 799 has demand and offers"},
+};
+static_assert(std::size(features) == feature_count);
+
+// What --help shows after the options.
+const std::string more_help = std::string(R"(Checks, in input order (every token a whole decimal integer: an optional sign
 and digits):
   - the number of orders G, each order's line count n and the number of offers
     M within -2147483648..2147483647 (a count of 0 or less means none), and M
@@ -103,9 +136,31 @@ each order as n alone on a line, one "item quantity" line per order line and
 an empty line; M alone on a line; one "item price" line per offer; single
 blanks, a final line break and nothing after it; numbers as printf's "%d"
 writes them (no plus sign, no leading zero, no minus zero).
-Exit status: 0 for a valid case; 1 for an invalid one, or on a read or write
+)") + common::features_help(features) + R"(Exit status: 0 for a valid case; 1 for an invalid one, or on a read or write
 error; 2 for a usage error.
+)";
+
+// What --help shows; FILE stands in for standard input.
+const common::Usage usage{
+    "[FILE]",
+    R"(Reads one case of order data from FILE (standard input when FILE is missing or
+-) and checks it against the limits of the format. A valid case gets a report
+on standard output: the number of orders, order lines, offers and items with
+demand, the smallest and largest value of every bounded quantity beside its
+limits (marking the limits the case reaches), and which of order-solve-list,
+order-solve-grid and order-solve-bucket it suits, with the first reason for
+each it does not. The first violation gets one line on standard error, with
+its place and the token found there.
 )",
+    {
+        {"for", 0, "SOLVER", "also reject a case SOLVER does not suit"},
+        {"strict", 0, nullptr, "also require the layout order-gen writes"},
+        {common::features_option, 0, nullptr, "also report the features the case has (listed below)"},
+    },
+    R"(  order-gen --seed 1 -o 3-15.in && order-validate --strict --for order-solve-list 3-15.in
+  order-validate --features 3-15.in
+)",
+    more_help.c_str(),
 };
 
 // Ends the program as the shared command line does for a usage error.
@@ -136,8 +191,8 @@ std::string counted(std::int64_t count, const std::string& noun)
 
 class CaseChecker {
 public:
-    CaseChecker(common::Input& in, bool strict, std::optional<int> meant_for)
-        : tokens_(in), strict_(strict), meant_for_(meant_for)
+    CaseChecker(common::Input& in, bool strict, std::optional<int> meant_for, bool features)
+        : tokens_(in), strict_(strict), meant_for_(meant_for), features_(features)
     {
     }
 
@@ -179,6 +234,10 @@ public:
         report.bound("offer item", offer_items_, orders::first_item, orders::last_item);
         report.bound("price", prices_, int32_lowest, int32_highest);
         report.bound("offers minus demand", surplus, 0, highest_surplus);
+        if (features_) {
+            const std::array<bool, feature_count> has = features_found();
+            report.features(features, has);
+        }
         report.print();
     }
 
@@ -188,6 +247,8 @@ private:
         const std::int64_t count = read_number([] { return std::string("the number of orders"); },
                                                [] { return std::string("the input ends before the number of orders"); },
                                                breaks[0], int32_lowest, int32_highest);
+        has_[no_orders] = count <= 0;
+        has_[negative_count] = has_[negative_count] || count < 0;
         for (std::int64_t order = 1; order <= count; ++order) {
             const std::string of_order = " of order " + std::to_string(order);
             const std::int64_t lines = read_number(
@@ -198,14 +259,16 @@ private:
                 },
                 breaks[order == 1 ? 1 : 2], int32_lowest, int32_highest);
             line_counts_.see(lines);
+            has_[order_without_lines] = has_[order_without_lines] || lines <= 0;
+            has_[negative_count] = has_[negative_count] || lines < 0;
             for (std::int64_t line = 1; line <= lines; ++line)
-                read_order_line(of_order, line, lines);
+                read_order_line(of_order, order, line, lines);
             order_lines_ += std::max<std::int64_t>(lines, 0);
         }
         orders_ = std::max<std::int64_t>(count, 0);
     }
 
-    void read_order_line(const std::string& of_order, std::int64_t line, std::int64_t lines)
+    void read_order_line(const std::string& of_order, std::int64_t order, std::int64_t line, std::int64_t lines)
     {
         const auto named = [&](const char* what) {
             return [&, what] { return std::string("the ") + what + of_order + ", line " + std::to_string(line); };
@@ -228,6 +291,12 @@ private:
         ordered_[item - orders::first_item] = true;
         order_items_.see(item);
         quantities_.see(quantity);
+        // Orders are numbered from 1: 0 stands for none yet.
+        std::int64_t& last_order = last_order_[item - orders::first_item];
+        has_[item_twice_in_order] = has_[item_twice_in_order] || last_order == order;
+        has_[item_in_several_orders] = has_[item_in_several_orders] || (last_order != 0 && last_order != order);
+        last_order = order;
+        has_[negative_quantity] = has_[negative_quantity] || quantity < 0;
     }
 
     void read_offers()
@@ -248,11 +317,17 @@ private:
             violation("the number of offers is above " + std::to_string(orders::max_listed_offers) +
                       ", the most the list solvers hold");
         offers_ = std::max<std::int64_t>(count, 0);
+        has_[no_offers] = count <= 0;
+        has_[negative_count] = has_[negative_count] || count < 0;
+        // Room for every offer; its pages are only touched as it fills.
+        if (features_)
+            wanted_.reset(new Offer[static_cast<std::size_t>(offers_)]);
         for (std::int64_t offer = 1; offer <= count; ++offer) {
             // The plain offers run fast; whatever stops the run (the end of
             // a block, another kind of token, a fault, a price a solver
             // does not take) comes here.
-            offer += read_plain_offers(count - offer + 1);
+            offer += features_ ? read_plain_offers<true>(count - offer + 1)
+                               : read_plain_offers<false>(count - offer + 1);
             if (offer > count)
                 break;
             const auto named = [&](const char* what) {
@@ -271,6 +346,8 @@ private:
             ++offers_of_[item - orders::first_item];
             offer_items_.see(item);
             prices_.see(price);
+            if (features_)
+                keep_wanted(item - orders::first_item, price);
         }
     }
 
@@ -283,7 +360,9 @@ private:
     // layout, a fault, a price to note, the end of the block), for the token
     // reader to read and judge. The loop that carries the 2,000,000 offers of
     // a full case: one pass over their bytes, about a tenth of the
-    // instructions of reading each token on its own.
+    // instructions of reading each token on its own. With keep it also
+    // keeps the offers of items with demand, for the features.
+    template <bool keep>
     std::int64_t read_plain_offers(std::int64_t most)
     {
         // A line break, an item, a blank and a sign, then two words of
@@ -332,6 +411,8 @@ private:
             if (price < lowest || price > highest)
                 break;
             ++offers_of_[item - orders::first_item];
+            if constexpr (keep)
+                keep_wanted(item - orders::first_item, price);
             item_low = std::min(item_low, item);
             item_high = std::max(item_high, item);
             price_low = std::min(price_low, price);
@@ -484,9 +565,76 @@ private:
         common::invalid(tokens_.place(), what, tokens_.text());
     }
 
+    // Keeps an offer for the features if its item has demand: stored in
+    // every case, counted only then, so that no branch waits on the item.
+    void keep_wanted(int item, std::int64_t price)
+    {
+        wanted_[static_cast<std::size_t>(wanted_count_)] = {static_cast<std::int32_t>(price),
+                                                            static_cast<std::int16_t>(item)};
+        wanted_count_ += demand_[item] > 0;
+    }
+
+    // The features of the whole case, those of the orders noted on the way.
+    // The offers of items with demand, kept in input order, are grouped by
+    // item (a counting sort); each item takes its `demand` cheapest.
+    std::array<bool, feature_count> features_found() const
+    {
+        std::array<bool, feature_count> has = has_;
+        std::array<std::int64_t, orders::item_count + 1> start{};  // of each item's offers in `grouped`
+        for (int item = 0; item < orders::item_count; ++item) {
+            const std::int64_t demand = demand_[item], offers = offers_of_[item];
+            has[demand_cancelled] = has[demand_cancelled] || (ordered_[item] && demand <= 0 && offers > 0);
+            has[offers_unordered] = has[offers_unordered] || (!ordered_[item] && offers > 0);
+            has[offers_cover_exactly] = has[offers_cover_exactly] || (demand > 0 && offers == demand);
+            has[fewer_offers_than_demand] = has[fewer_offers_than_demand] || (demand > offers && offers > 0);
+            has[demand_without_offers] = has[demand_without_offers] || (demand > 0 && offers == 0);
+            start[item + 1] = start[item] + (demand > 0 ? offers : 0);
+        }
+        has[first_item_in_total] = demand_.front() > 0 && offers_of_.front() > 0;
+        has[last_item_in_total] = demand_.back() > 0 && offers_of_.back() > 0;
+
+        const std::unique_ptr<std::int32_t[]> grouped(new std::int32_t[static_cast<std::size_t>(wanted_count_)]);
+        std::array<std::int64_t, orders::item_count> next{};
+        std::copy(start.begin(), start.end() - 1, next.begin());
+        for (std::int64_t i = 0; i < wanted_count_; ++i) {
+            const Offer& offer = wanted_[static_cast<std::size_t>(i)];
+            grouped[static_cast<std::size_t>(next[offer.item]++)] = offer.price;
+            has[negative_price] = has[negative_price] || offer.price < 0;
+            has[zero_price] = has[zero_price] || offer.price == 0;
+        }
+        std::int64_t total = 0;
+        for (int item = 0; item < orders::item_count; ++item) {
+            std::int32_t* const first = grouped.get() + start[item];
+            std::int32_t* end = grouped.get() + start[item + 1];
+            const std::int64_t demand = demand_[item];  // an item without demand has no offers kept
+            if (demand > 0 && end - first > demand) {
+                std::int32_t* const cut = first + demand;
+                has[cheapest_not_first] =
+                    has[cheapest_not_first] || *std::max_element(first, cut) > *std::min_element(cut, end);
+                std::nth_element(first, cut, end);
+                end = cut;
+            }
+            for (const std::int32_t* price = first; price < end; ++price)
+                total += *price;
+        }
+        has[total_beyond_32_bits] = total < int32_lowest || total > int32_highest;
+        return has;
+    }
+
+    // An offer of an item with demand: its price, and its item's index.
+    struct Offer {
+        std::int32_t price;
+        std::int16_t item;
+    };
+
     common::NumberTokens tokens_;
     bool strict_;
     std::optional<int> meant_for_;
+    bool features_;
+    std::array<bool, feature_count> has_{};  // the orders' features, noted as they are read
+    std::array<std::int64_t, orders::item_count> last_order_{};  // the last order naming each item
+    std::unique_ptr<Offer[]> wanted_;  // with --features, the offers of items with demand
+    std::int64_t wanted_count_ = 0;
 
     std::int64_t orders_ = 0;
     std::int64_t order_lines_ = 0;
@@ -508,7 +656,7 @@ int main(int argc, char** argv)
     const std::optional<int> meant_for = solver_named(args);
     args.open_file_as_input();
     common::Input in;
-    CaseChecker checker(in, args.flag("strict"), meant_for);
+    CaseChecker checker(in, args.flag("strict"), meant_for, args.flag(common::features_option));
     checker.check();
     checker.report();
     return 0;

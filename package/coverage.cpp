@@ -1,4 +1,5 @@
-// Reading the validators' bounds table and merging it over a test set.
+// Reading the validators' bounds and features tables and merging them over
+// a test set.
 
 #include "package/coverage.hpp"
 
@@ -80,6 +81,43 @@ std::vector<Quantity> read_report(const std::string& report)
     return quantities;
 }
 
+std::vector<Feature> read_features(const std::string& report)
+{
+    std::vector<Feature> features;
+    std::istringstream lines(report);
+    bool in_table = false;
+    for (std::string line; std::getline(lines, line);) {
+        const std::vector<std::string> words = words_of(line);
+        if (!in_table) {
+            in_table = words.size() == 2 && words[0] == "feature" && words[1] == "present";
+            continue;
+        }
+        // The name may hold blanks: the last word is "yes" or "no".
+        if (words.size() < 2 || (words.back() != "yes" && words.back() != "no"))
+            break;
+        Feature feature;
+        for (std::size_t i = 0; i + 1 < words.size(); ++i)
+            feature.name += (i > 0 ? " " : "") + words[i];
+        feature.present = words.back() == "yes";
+        features.push_back(std::move(feature));
+    }
+    return features;
+}
+
+void Coverage::add(const std::string& case_name, const std::vector<Quantity>& quantities,
+                   const std::vector<Feature>& features)
+{
+    add(quantities);
+    for (const Feature& feature : features) {
+        auto known = std::find_if(features_.begin(), features_.end(),
+                                  [&](const FeatureCases& f) { return f.name == feature.name; });
+        if (known == features_.end())
+            known = features_.insert(features_.end(), FeatureCases{feature.name, {}});
+        if (feature.present)
+            known->cases.push_back(case_name);
+    }
+}
+
 void Coverage::add(const std::vector<Quantity>& quantities)
 {
     for (const Quantity& quantity : quantities) {
@@ -113,6 +151,22 @@ std::string Coverage::report() const
         text += (i > 0 ? ", " : " ") + missing[i];
     if (!missing.empty())
         text += ".\n";
+    if (features_.empty())
+        return text;
+    std::vector<std::vector<std::string>> feature_rows{{"feature", "cases"}};
+    for (const FeatureCases& feature : features_) {
+        std::string cases;
+        for (const std::string& name : feature.cases)
+            cases += (cases.empty() ? "" : ", ") + name;
+        feature_rows.push_back({feature.name, cases.empty() ? "none" : cases});
+    }
+    text += "\nFeatures of the cases:\n" + judge::lay_out(feature_rows, {false, false});
+    const std::vector<std::string> absent = missing_features();
+    text += absent.empty() ? "Every feature is had by some case.\n" : "Had by no case:";
+    for (std::size_t i = 0; i < absent.size(); ++i)
+        text += (i > 0 ? ", " : " ") + absent[i];
+    if (!absent.empty())
+        text += ".\n";
     return text;
 }
 
@@ -125,6 +179,15 @@ std::vector<std::string> Coverage::unreached() const
         if (!reaches(quantity.largest, quantity.high))
             missing.push_back(quantity.name + " " + quantity.high);
     }
+    return missing;
+}
+
+std::vector<std::string> Coverage::missing_features() const
+{
+    std::vector<std::string> missing;
+    for (const FeatureCases& feature : features_)
+        if (feature.cases.empty())
+            missing.push_back(feature.name);
     return missing;
 }
 

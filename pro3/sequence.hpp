@@ -124,4 +124,46 @@ inline std::int64_t term(const Recurrence& rec, std::int64_t term1, std::int64_t
     return term_stepwise(rec, term3, term4, n - 2);
 }
 
+// What the steps to a term met: a sum below 0 that the modulus does not
+// divide, whose truncating remainder is then below 0, and a sum outside
+// signed 64 bits, which wraps.
+struct StepFacts {
+    bool negative_remainder = false;
+    bool wrapped = false;
+};
+
+// One step as next_term takes it, noting what it meets: the sum is worked
+// out exactly in 128 bits (a product of a 32-bit and a 64-bit value needs
+// 95), and the wrapped sum is its low 64 bits.
+inline std::int64_t next_term_noting(const Recurrence& rec, std::int64_t previous, std::int64_t before,
+                                     StepFacts& facts)
+{
+    __extension__ using int128 = __int128;
+    const int128 exact = int128{rec.p} * previous + int128{rec.q} * before + rec.r;
+    const auto sum = static_cast<std::int64_t>(static_cast<std::uint64_t>(static_cast<detail::uint128>(exact)));
+    facts.wrapped = facts.wrapped || exact != sum;
+    const std::int64_t term = sum % modulus;
+    facts.negative_remainder = facts.negative_remainder || term < 0;
+    return term;
+}
+
+// Term n (n >= 3) from terms 1 and 2, the value term() gives, noting what
+// its steps meet. Where the shortcut holds from term 5 on, every sum beyond
+// term 4 is non-negative and within 64 bits, so only the steps to terms 3
+// and 4 can meet anything; elsewhere every step is noted.
+inline std::int64_t term_noting(const Recurrence& rec, std::int64_t term1, std::int64_t term2, std::int32_t n,
+                                StepFacts& facts)
+{
+    std::int64_t before = term1;
+    std::int64_t previous = term2;
+    for (std::int32_t k = 3; k <= n; ++k) {
+        if (k == 5 && fast_path_holds(rec, before, previous))
+            return term_fast(rec, before, previous, n);
+        const std::int64_t term = next_term_noting(rec, previous, before, facts);
+        before = previous;
+        previous = term;
+    }
+    return previous;
+}
+
 }  // namespace pro3

@@ -6,10 +6,13 @@
 // bounded quantity beside its limits, how many distinct values each sequence
 // holds and how many search values occur in the sequences. The first
 // violation gets one line on standard error, with its place, and status 1.
-// --strict also requires the exact layout pro6-maketest writes.
+// --strict also requires the exact layout pro6-maketest writes; --features
+// adds which of the features that show a solution's faults the case has.
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -39,23 +42,43 @@ constexpr std::size_t batch_size = std::size_t{1} << 16;
 constexpr std::string_view blank = " ";
 constexpr std::string_view breaks[] = {"", "\n", "\n\n", "\n\n\n"};
 
-// What --help shows; FILE stands in for standard input.
-const common::Usage usage{
-    "[FILE]",
-    R"(Reads one PRO6 case from FILE (standard input when FILE is missing or -) and
-checks it against the limits of the format. A valid case gets a report on
-standard output: the lengths, the number of search values, the distinct values
-of each sequence, how many search values occur in the sequences, and the
-smallest and largest value of every bounded quantity beside its limits, marking
-the limits the case reaches. The first violation gets one line on standard
-error, with its place and the token found there.
-)",
-    {
-        {"strict", 0, nullptr, "also require the layout pro6-maketest writes"},
-    },
-    R"(  printf '10 10\n5\n3\n' | pro6-maketest --seed 7 | pro6-validate --strict
-)",
-    R"(Checks, in input order (every token a whole decimal integer: an optional sign
+// The features --features reports, in the order of its table.
+enum FeatureIndex {
+    negative_value,
+    repeated_value,
+    value_in_both,
+    empty_sequence,
+    no_search_values,
+    found_first,
+    found_last,
+    below_every_value,
+    absent_between,
+    above_every_value,
+    found_more_than_once,
+    all_values_equal,
+    extreme_value,
+    feature_count
+};
+constexpr common::Feature features[] = {
+    {"negative value", "a value below 0 in either sequence or among the search values"},
+    {"repeated value", "a value that stands twice or more in one sequence"},
+    {"value in both sequences", "a value that stands in the first sequence and in the second"},
+    {"empty sequence", "n = 0 or m = 0"},
+    {"no search values", "q = 0"},
+    {"found at first position", "a search value at position 1 of the merged sequence"},
+    {"found at last position", "a search value at position n + m of the merged sequence"},
+    {"below every value", "a search value below the smallest value of the sequences"},
+    {"absent between values",
+     "a search value between the smallest and the largest value of the sequences that neither holds"},
+    {"above every value", "a search value above the largest value of the sequences"},
+    {"found more than once", "a search value at two or more positions of the merged sequence"},
+    {"all values equal", "the merged sequence holds two values or more, all equal"},
+    {"32-bit extreme", "-2147483648 or 2147483647 in either sequence or among the search values"},
+};
+static_assert(std::size(features) == feature_count);
+
+// What --help shows after the options; FILE stands in for standard input.
+const std::string more_help = std::string(R"(Checks, in input order (every token a whole decimal integer: an optional sign
 and digits):
   - the first length n and the second length m, each within 0..10000000;
   - n values of the first sequence, then m of the second, each within
@@ -70,18 +93,39 @@ between its values (an empty line for an empty sequence), q alone on the
 fourth line, each search value alone on a line, a final line break and nothing
 after it; numbers as printf's "%d" writes them (no plus sign, no leading zero,
 no minus zero).
-Exit status: 0 for a valid case; 1 for an invalid one, or on a read or write
+)") + common::features_help(features) + R"(Exit status: 0 for a valid case; 1 for an invalid one, or on a read or write
 error; 2 for a usage error.
+)";
+
+const common::Usage usage{
+    "[FILE]",
+    R"(Reads one PRO6 case from FILE (standard input when FILE is missing or -) and
+checks it against the limits of the format. A valid case gets a report on
+standard output: the lengths, the number of search values, the distinct values
+of each sequence, how many search values occur in the sequences, and the
+smallest and largest value of every bounded quantity beside its limits, marking
+the limits the case reaches. The first violation gets one line on standard
+error, with its place and the token found there.
 )",
+    {
+        {"strict", 0, nullptr, "also require the layout pro6-maketest writes"},
+        {common::features_option, 0, nullptr, "also report the features the case has (listed below)"},
+    },
+    R"(  printf '10 10\n5\n3\n' | pro6-maketest --seed 7 | pro6-validate --strict
+  pro6-validate --features case.txt
+)",
+    more_help.c_str(),
 };
 
 // One sequence as read: its length, its smallest and largest value, and its
-// distinct values ascending (enough to tell whether a value occurs).
+// distinct values ascending (enough to tell whether a value occurs); for
+// --features also whether each stands more than once.
 struct Sequence {
     const char* name;  // "first" or "second"
     std::int32_t length = 0;
     common::Extremes extremes;
     std::unique_ptr<std::int32_t[]> distinct_values;
+    std::unique_ptr<std::uint8_t[]> repeated;  // 1 for a distinct value that stands twice or more
     std::int64_t distinct = 0;
 };
 
@@ -89,7 +133,8 @@ struct Sequence {
 // while each is plain (a number as "%d" writes it, of at most nine digits,
 // behind a single blank, with white space behind it in the block) and not
 // below `last`, the value before it; updates `last` and appends each value
-// that differs from the one before it to `distinct` at `stored`. Returns how
+// that differs from the one before it to `distinct` at `stored` (with
+// mark_repeats, marking in `repeated` each that stands again). Returns how
 // many it read; it stops before any other token (a longer number, other
 // white space, a descent, the end of the block), for the token reader to
 // read and judge. The loop that carries a sequence's tens of millions of
@@ -98,8 +143,9 @@ struct Sequence {
 // converts at once (common/digit_words.hpp); the processor then runs ahead
 // to the next number before this one's digits are in. Another width is
 // counted from the word, and from a second one past eight digits.
+template <bool mark_repeats>
 std::int32_t read_ascending_run(common::NumberTokens& tokens, std::int32_t count, std::int32_t& last,
-                                std::int32_t* distinct, std::int64_t& stored)
+                                std::int32_t* distinct, std::uint8_t* repeated, std::int64_t& stored)
 {
     // A blank and a sign, then two words of eight bytes for the digits and
     // the byte behind them.
@@ -145,8 +191,14 @@ std::int32_t read_ascending_run(common::NumberTokens& tokens, std::int32_t count
         const auto value = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
         if (value < previous)
             break;
-        // Stored always, kept only when new: no branch to mispredict.
+        // Stored always, kept only when new: no branch to mispredict. A
+        // new value's mark starts at 0 in the same way; the run has a
+        // value before it, so kept is at least 1.
         distinct[kept] = value;
+        if constexpr (mark_repeats) {
+            repeated[kept] = 0;
+            repeated[kept - 1] |= static_cast<std::uint8_t>(value == previous);
+        }
         kept += value != previous;
         previous = value;
         p = q + length;
@@ -183,7 +235,7 @@ std::int64_t lower_bound_from(const std::int32_t* values, std::int64_t length, s
 
 class CaseChecker {
 public:
-    CaseChecker(common::Input& in, bool strict) : tokens_(in), strict_(strict)
+    CaseChecker(common::Input& in, bool strict, bool features) : tokens_(in), strict_(strict), features_(features)
     {
         sequences_[0].name = "first";
         sequences_[1].name = "second";
@@ -199,7 +251,10 @@ public:
         int lines_on = 1;
         for (Sequence& sequence : sequences_) {
             if (sequence.length > 0) {
-                read_sequence(sequence, breaks[lines_on]);
+                if (features_)
+                    read_sequence<true>(sequence, breaks[lines_on]);
+                else
+                    read_sequence<false>(sequence, breaks[lines_on]);
                 lines_on = 0;
             }
             ++lines_on;
@@ -229,6 +284,10 @@ public:
             report.bound(std::string(sequence.name) + " sequence values", sequence.extremes, int32_lowest,
                          int32_highest);
         report.bound("search values", search_extremes_, int32_lowest, int32_highest);
+        if (features_) {
+            const std::array<bool, feature_count> has = features_found();
+            report.features(features, has);
+        }
         report.print();
     }
 
@@ -264,18 +323,26 @@ private:
         return static_cast<std::int32_t>(read_number(named, ended, layout, 0, max_length));
     }
 
+    // Reads the values of a sequence, keeping the distinct ones and, with
+    // mark_repeats, which of them stand more than once. The marks are set
+    // as the values come, so that only as many of their bytes are touched
+    // as there are distinct values.
+    template <bool mark_repeats>
     void read_sequence(Sequence& sequence, std::string_view first_layout)
     {
         const std::int32_t length = sequence.length;
         sequence.distinct_values.reset(new std::int32_t[static_cast<std::size_t>(length)]);
         std::int32_t* const distinct = sequence.distinct_values.get();
+        if (mark_repeats)
+            sequence.repeated.reset(new std::uint8_t[static_cast<std::size_t>(length)]);
+        std::uint8_t* const repeated = sequence.repeated.get();
         std::int64_t count = 0;
         std::int32_t last = 0;
         for (std::int32_t i = 0; i < length; ++i) {
             // The plain values run fast; whatever stops the run (the end
             // of a block, another kind of token, a fault) comes here.
             if (i > 0) {
-                i += read_ascending_run(tokens_, length - i, last, distinct, count);
+                i += read_ascending_run<mark_repeats>(tokens_, length - i, last, distinct, repeated, count);
                 if (i == length)
                     break;
             }
@@ -290,8 +357,13 @@ private:
                 read_number(what, ended, i == 0 ? first_layout : blank, int32_lowest, int32_highest));
             if (i > 0 && value < last)
                 violation(what() + " is below the one before it");
-            if (i == 0 || value != last)
+            if (i == 0 || value != last) {
+                if (mark_repeats)
+                    repeated[count] = 0;
                 distinct[count++] = value;
+            } else if (mark_repeats) {
+                repeated[count - 1] = 1;
+            }
             last = value;
         }
         sequence.distinct = count;
@@ -324,10 +396,11 @@ private:
     }
 
     // Adds to found_ how many values of the batch occur in either sequence,
-    // and empties it.
+    // and empties it; with --features, notes where each stands.
     void count_found(std::vector<std::int32_t>& batch)
     {
         std::sort(batch.begin(), batch.end());
+        const Range range = merged_range();
         std::int64_t at[2] = {0, 0};
         for (const std::int32_t x : batch) {
             bool present = false;
@@ -338,8 +411,90 @@ private:
                 present = present || (at[s] < sequence.distinct && values[at[s]] == x);
             }
             found_ += present;
+            if (features_ && range.any)
+                note_search_value(x, present, range, at);
         }
         batch.clear();
+    }
+
+    // The smallest and largest value of the merged sequence, if it holds any.
+    struct Range {
+        bool any = false;
+        std::int64_t smallest = int32_highest;
+        std::int64_t largest = int32_lowest;
+    };
+
+    Range merged_range() const
+    {
+        Range range;
+        for (const Sequence& sequence : sequences_) {
+            if (!sequence.extremes.seen())
+                continue;
+            range.any = true;
+            range.smallest = std::min(range.smallest, sequence.extremes.smallest());
+            range.largest = std::max(range.largest, sequence.extremes.largest());
+        }
+        return range;
+    }
+
+    // The features of search value x, given whether it is present, the
+    // merged sequence's range (not empty) and, in each sequence, where the
+    // first distinct value not below x stands.
+    void note_search_value(std::int32_t x, bool present, const Range& range, const std::int64_t* at)
+    {
+        if (!present) {
+            has_[x < range.smallest ? below_every_value : x > range.largest ? above_every_value : absent_between] = true;
+            return;
+        }
+        has_[found_first] = has_[found_first] || x == range.smallest;
+        has_[found_last] = has_[found_last] || x == range.largest;
+        int positions = 0;  // 2 stands for two or more
+        for (int s = 0; s < 2; ++s) {
+            const Sequence& sequence = sequences_[s];
+            if (at[s] < sequence.distinct && sequence.distinct_values[at[s]] == x)
+                positions += 1 + sequence.repeated[at[s]];
+        }
+        has_[found_more_than_once] = has_[found_more_than_once] || positions > 1;
+    }
+
+    // The features of the whole case, the search values' noted on the way.
+    std::array<bool, feature_count> features_found() const
+    {
+        std::array<bool, feature_count> has = has_;
+        const Sequence& first = sequences_[0];
+        const Sequence& second = sequences_[1];
+        const auto any = [&](auto test) {
+            return test(first.extremes) || test(second.extremes) || test(search_extremes_);
+        };
+        has[negative_value] = any([](const common::Extremes& met) { return met.seen() && met.smallest() < 0; });
+        has[extreme_value] = any([](const common::Extremes& met) {
+            return met.seen() && (met.smallest() == int32_lowest || met.largest() == int32_highest);
+        });
+        has[repeated_value] = first.distinct < first.length || second.distinct < second.length;
+        has[value_in_both] = shared_value();
+        has[empty_sequence] = first.length == 0 || second.length == 0;
+        has[no_search_values] = searched_ == 0;
+        const Range range = merged_range();
+        has[all_values_equal] = std::int64_t{first.length} + second.length >= 2 && range.smallest == range.largest;
+        return has;
+    }
+
+    // Whether a value stands in both sequences: each value of the shorter
+    // looked up in the longer, from where the one before was found.
+    bool shared_value() const
+    {
+        const bool first_shorter = sequences_[0].distinct <= sequences_[1].distinct;
+        const Sequence& shorter = sequences_[first_shorter ? 0 : 1];
+        const Sequence& longer = sequences_[first_shorter ? 1 : 0];
+        const std::int32_t* const values = longer.distinct_values.get();
+        std::int64_t at = 0;
+        for (std::int64_t i = 0; i < shorter.distinct && at < longer.distinct; ++i) {
+            const std::int32_t x = shorter.distinct_values[i];
+            at = lower_bound_from(values, longer.distinct, at, x);
+            if (at < longer.distinct && values[at] == x)
+                return true;
+        }
+        return false;
     }
 
     void check_end()
@@ -379,10 +534,12 @@ private:
 
     common::NumberTokens tokens_;
     bool strict_;
+    bool features_;
     Sequence sequences_[2];
     std::int64_t searched_ = 0;
     std::int64_t found_ = 0;
     common::Extremes search_extremes_;
+    std::array<bool, feature_count> has_{};  // the search values' features, noted as they are looked up
 };
 
 }  // namespace
@@ -393,7 +550,7 @@ int main(int argc, char** argv)
     const common::Arguments args(usage, argc, argv);
     args.open_file_as_input();
     common::Input in;
-    CaseChecker checker(in, args.flag("strict"));
+    CaseChecker checker(in, args.flag("strict"), args.flag(common::features_option));
     checker.check();
     checker.report();
     return 0;

@@ -1,4 +1,5 @@
-// The shared reader, writer and draw generator, in process.
+// The shared reader, writer and draw generator, and the validators' help
+// paragraph of features, in process.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include "common/draws.hpp"
 #include "common/input.hpp"
 #include "common/output.hpp"
+#include "common/validation.hpp"
 #include "tests/support/files.hpp"
 
 namespace {
@@ -254,6 +256,23 @@ TEST(Output, AnErrorFlushesWhatWasWrittenFirst)
         },
         ::testing::ExitedWithCode(1), "^prog: case 3: bad\n$");
     EXPECT_EQ(file.contents(), "kept\n");
+}
+
+TEST(FeaturesHelp, EachMeaningOnLinesOfAtMost79Columns)
+{
+    // "  - a name:" and nine words of seven columns fill 74; a tenth would
+    // pass 79, so it opens a line indented by four blanks, which takes ten.
+    std::string words;
+    for (int i = 1; i <= 20; ++i)
+        words += (i > 1 ? " word" : "word") + std::string(i < 10 ? "0" : "") + std::to_string(i);
+    const common::Feature features[] = {{"x", "one two"}, {"a name", words.c_str()}};
+    EXPECT_EQ(common::features_help(features),
+              "With --features, the report of a valid case ends with an empty line and a\n"
+              "table of these features, each \"yes\" when the case has it and \"no\" when not:\n"
+              "  - x: one two\n"
+              "  - a name: word01 word02 word03 word04 word05 word06 word07 word08 word09\n"
+              "    word10 word11 word12 word13 word14 word15 word16 word17 word18 word19\n"
+              "    word20\n");
 }
 
 }  // namespace

@@ -11,11 +11,15 @@ namespace {
 
 using pro3::Recurrence;
 
-// Checks pro3::term against the stepwise loop for one case.
+// Checks pro3::term, and term_noting, against the stepwise loop for one case.
 void expect_same(const Recurrence& rec, std::int64_t t1, std::int64_t t2, std::int32_t n)
 {
-    ASSERT_EQ(pro3::term(rec, t1, t2, n), pro3::term_stepwise(rec, t1, t2, n))
+    const std::int64_t stepwise = pro3::term_stepwise(rec, t1, t2, n);
+    pro3::StepFacts facts;
+    ASSERT_EQ(pro3::term(rec, t1, t2, n), stepwise)
         << "p=" << rec.p << " q=" << rec.q << " r=" << rec.r << " a1=" << t1 << " a2=" << t2 << " n=" << n;
+    ASSERT_EQ(pro3::term_noting(rec, t1, t2, n, facts), stepwise)
+        << "noting: p=" << rec.p << " q=" << rec.q << " r=" << rec.r << " a1=" << t1 << " a2=" << t2 << " n=" << n;
 }
 
 TEST(Sequence, SmallCasesByHand)
@@ -77,6 +81,40 @@ TEST(Sequence, TheLargestIndex)
     expect_same({32768, 32768, 32767}, 32767, 65534, pro3::max_index);
     expect_same({12345, 2, 0}, 0, 1, pro3::max_index);
     expect_same({-1, 1, 5}, 3, 4, pro3::max_index);
+}
+
+TEST(Sequence, NotingTellsWhetherAStepMetANegativeRemainderOrAWrap)
+{
+    constexpr std::int64_t two62 = std::int64_t{1} << 62;
+    struct Case {
+        Recurrence rec;
+        std::int64_t t1, t2;
+        std::int32_t n;
+        bool negative_remainder, wrapped;
+    };
+    const Case cases[] = {
+        {{0, 0, -5}, 0, 0, 3, true, false},
+        // A negative sum that the modulus divides: remainder 0.
+        {{1, 0, 0}, 0, -pro3::modulus, 3, false, false},
+        // 5, 4, 3, 2, 1, 0, then -1 at step 8.
+        {{1, 0, -1}, 0, 5, 7, false, false},
+        {{1, 0, -1}, 0, 5, 8, true, false},
+        // The first sum beyond 64 bits at step 5, where it wraps below 0.
+        {{2147483647, 0, 0}, 0, 1, 4, false, false},
+        {{2147483647, 0, 0}, 0, 1, 5, true, true},
+        {{2147483647, 0, 0}, 0, INT64_MAX, 3, false, true},
+        // Products beyond 64 bits whose sum is not: nothing wraps.
+        {{2, -2, 0}, two62, two62, 3, false, false},
+        // Where the shortcut holds, up to the largest n.
+        {{32768, 32768, 32767}, 32767, 65534, pro3::max_index, false, false},
+    };
+    for (const Case& c : cases) {
+        pro3::StepFacts facts;
+        EXPECT_EQ(pro3::term_noting(c.rec, c.t1, c.t2, c.n, facts), pro3::term_stepwise(c.rec, c.t1, c.t2, c.n))
+            << "p=" << c.rec.p << " n=" << c.n;
+        EXPECT_EQ(facts.negative_remainder, c.negative_remainder) << "p=" << c.rec.p << " n=" << c.n;
+        EXPECT_EQ(facts.wrapped, c.wrapped) << "p=" << c.rec.p << " n=" << c.n;
+    }
 }
 
 }  // namespace
