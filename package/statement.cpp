@@ -36,14 +36,19 @@ constexpr double pdflatex_wall_seconds = 120;
 constexpr double pdflatex_cpu_seconds = 60;
 constexpr std::uint64_t pdflatex_file_bytes = std::uint64_t{256} << 20;
 
+// Beside the two files, what they were made from (a digest) and what the
+// build said of them; zip leaves it out, as every name beginning with '.'.
+constexpr const char* stamp_name = ".rendered";
+
 // The rows of a sample that are kept on one page.
 constexpr std::size_t unbroken_rows = 30;
 
 // How the PDF looks: the page, the statement's paragraphs, the list marks
 // (from the math fonts: the text bullet would be a bitmap font where the
-// fonts are Computer Modern), the title and the footer, and the sample rows (a rule at the left, a margin that holds
-// the mark of a continued row, fixed-width columns; an overfull row is
-// reported like any overfull line).
+// fonts are Computer Modern), the title and the footer, and the sample
+// rows (a rule at the left, a margin that holds the mark of a continued
+// row, fixed-width columns; an overfull row is reported like any overfull
+// line).
 constexpr const char* latex_preamble = R"(\documentclass[11pt,a4paper]{article}
 \usepackage[margin=25mm]{geometry}
 \usepackage{amsmath}
@@ -93,9 +98,9 @@ td.r { text-align: right; }
 pre.verbatim { background: #f6f6f6; padding: 0.5em 0.8em; overflow-x: auto; }
 table.sample { width: 100%; border-collapse: collapse; table-layout: fixed; margin: 1.2em 0 0.4em; }
 table.sample th { text-align: left; font-weight: bold; padding: 0.2em 0.5em; }
-table.sample td { vertical-align: top; border: 1px solid #aaa; padding: 0; }
-table.sample pre { margin: 0; padding: 0.5em 0.7em; background: #f6f6f6; white-space: pre-wrap;
-  overflow-wrap: anywhere; min-height: 1.2em; }
+table.sample td { vertical-align: top; border: 1px solid #aaa; padding: 0; background: #f6f6f6; }
+table.sample pre { margin: 0; padding: 0.5em 0.7em; white-space: pre-wrap; overflow-wrap: anywhere;
+  min-height: 1.2em; }
 .tab, .blank { display: inline-block; width: 1ch; overflow: hidden; position: relative; vertical-align: bottom; }
 .tab::before { content: "\2192"; position: absolute; left: 0; color: #888; }
 .blank::before { content: "\2423"; position: absolute; left: 0; color: #888; }
@@ -323,6 +328,43 @@ std::vector<std::string> warnings_of(const std::string& log)
     return warnings;
 }
 
+// What the build says of the statement.
+void report(const RenderedStatement& rendered)
+{
+    if (!rendered.pdf) {
+        std::printf("Statement: problem_statement/problem.html\n");
+        return;
+    }
+    std::printf("Statement: problem_statement/problem.pdf (%d page%s%s) and problem_statement/problem.html\n",
+                rendered.pages, rendered.pages == 1 ? "" : "s", rendered.unchanged ? ", unchanged" : "");
+    for (const std::string& warning : rendered.warnings)
+        std::printf("statement: %s\n", warning.c_str());
+}
+
+// A digest of everything the two files are made from: the statement, the
+// samples, and how they are laid out (FNV-1a over each part and its length).
+std::string fingerprint_of(const std::string& tex, const std::vector<Sample>& samples)
+{
+    std::uint64_t hash = 14695981039346656037u;
+    const auto add = [&](std::string_view part) {
+        for (const char c : std::to_string(part.size()) + ":")
+            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
+        for (const char c : part)
+            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
+    };
+    add(latex_preamble);
+    add(html_style);
+    add(tex);
+    for (const Sample& sample : samples) {
+        add(sample.name);
+        add(sample.input);
+        add(sample.output);
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "statement %016llx", static_cast<unsigned long long>(hash));
+    return text;
+}
+
 }  // namespace
 
 SampleView sample_view(const std::string& text)
@@ -444,7 +486,7 @@ std::string sample_html(const SampleView& view, SampleMarks& marks)
     return html;
 }
 
-RenderedStatement render_statement(const fs::path& package)
+RenderedStatement render_statement(const fs::path& package, bool again)
 {
     RenderedStatement rendered;
     const fs::path folder = package / "problem_statement";
@@ -454,6 +496,26 @@ RenderedStatement render_statement(const fs::path& package)
         throw PackageError("the package has no problem_statement/problem.en.tex");
     const std::string tex = read_text(source);
     const std::vector<Sample> samples = read_samples(package / "data" / "sample");
+
+    // Made already from the same statement and samples: kept, as the
+    // build keeps a case whose recipe did not change.
+    const fs::path stamp = folder / stamp_name;
+    const std::string fingerprint = fingerprint_of(tex, samples);
+    if (!again && fs::is_regular_file(folder / "problem.pdf", error) &&
+        fs::is_regular_file(folder / "problem.html", error)) {
+        std::istringstream kept(read_text(stamp));
+        std::string line;
+        if (std::getline(kept, line) && line == fingerprint) {
+            rendered.html = rendered.pdf = rendered.unchanged = true;
+            kept >> rendered.pages;
+            std::getline(kept, line);
+            while (std::getline(kept, line))
+                rendered.warnings.push_back(line);
+            report(rendered);
+            return rendered;
+        }
+    }
+    fs::remove(stamp, error);
 
     HtmlStatement statement;
     try {
@@ -470,7 +532,7 @@ RenderedStatement render_statement(const fs::path& package)
         fs::remove(folder / "problem.pdf", error);
         std::fprintf(stderr, "exercise-package: pdflatex is not on PATH, so the package has no "
                              "problem_statement/problem.pdf (tools/deps package installs it)\n");
-        std::printf("Statement: problem_statement/problem.html\n");
+        report(rendered);
         return rendered;
     }
     const judge::TemporaryFolder work;
@@ -487,10 +549,11 @@ RenderedStatement render_statement(const fs::path& package)
     if (!judge::save_file((here / "statement.pdf").string(), (folder / "problem.pdf").string()))
         throw judge::SetupError("cannot write " + (folder / "problem.pdf").string());
     rendered.pdf = true;
-    std::printf("Statement: problem_statement/problem.pdf (%d page%s) and problem_statement/problem.html\n",
-                rendered.pages, rendered.pages == 1 ? "" : "s");
+    std::string kept = fingerprint + "\n" + std::to_string(rendered.pages) + "\n";
     for (const std::string& warning : rendered.warnings)
-        std::printf("statement: %s\n", warning.c_str());
+        kept += warning + "\n";
+    judge::save_text(kept, stamp.string());  // without it the next build renders again
+    report(rendered);
     return rendered;
 }
 

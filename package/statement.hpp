@@ -45,19 +45,21 @@ std::string sample_latex(const SampleView& view, SampleMarks& marks);
 std::string sample_html(const SampleView& view, SampleMarks& marks);
 
 struct RenderedStatement {
-    bool html = false;                  // problem.html written
-    bool pdf = false;                   // problem.pdf written
+    bool html = false;                  // problem.html there
+    bool pdf = false;                   // problem.pdf there
+    bool unchanged = false;             // both kept from an earlier rendering of the same sources
     int pages = 0;
-    std::string log;                    // pdflatex's log of its last run
-    std::vector<std::string> warnings;  // the log's overfull boxes
+    std::string log;                    // pdflatex's log of its last run ("" when unchanged)
+    std::vector<std::string> warnings;  // the log's overfull boxes and LaTeX warnings
 };
 
 // Writes problem_statement/problem.html and, where pdflatex is on PATH,
 // problem_statement/problem.pdf from problem_statement/problem.en.tex and
 // data/sample; says on standard output what it wrote and any overfull
 // box, and once on standard error when pdflatex is missing (the package
-// then has no problem.pdf). A statement that cannot be rendered is a
-// PackageError.
-RenderedStatement render_statement(const std::filesystem::path& package);
+// then has no problem.pdf). Both are kept as they are when they were made
+// from the same statement and samples, unless again. A statement that
+// cannot be rendered is a PackageError.
+RenderedStatement render_statement(const std::filesystem::path& package, bool again = false);
 
 }  // namespace package

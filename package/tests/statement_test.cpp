@@ -289,6 +289,44 @@ TEST(RenderStatement, ReportsAnOverfullLine)
     EXPECT_EQ(rendered.warnings[0].rfind("Overfull \\hbox (", 0), 0u) << rendered.warnings[0];
     EXPECT_NE(said.find("statement: Overfull \\hbox ("), std::string::npos) << said;
     EXPECT_EQ(read_file(work.path() / "problem_statement" / "problem.pdf").substr(0, 5), "%PDF-");
+
+    // Rendered again from the same sources: kept, and said the same.
+    testing::internal::CaptureStdout();
+    const package::RenderedStatement kept = package::render_statement(work.path());
+    const std::string said_again = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(kept.unchanged && kept.pdf && kept.html);
+    EXPECT_TRUE(kept.log.empty());
+    EXPECT_EQ(kept.pages, 1);
+    EXPECT_EQ(kept.warnings, rendered.warnings);
+    EXPECT_EQ(said_again.substr(0, said_again.find('\n')),
+              "Statement: problem_statement/problem.pdf (1 page, unchanged) and problem_statement/problem.html");
+    EXPECT_NE(said_again.find("statement: " + rendered.warnings[0]), std::string::npos) << said_again;
+}
+
+// A changed sample, a changed statement, or asked to: rendered anew.
+TEST(RenderStatement, RendersAgainWhatChanged)
+{
+    if (!on_path("pdflatex"))
+        GTEST_SKIP() << "no pdflatex on PATH";
+    const TempDir work;
+    make_statement_package(work.path(), "\\problemname{Kept}\n\nText.\n");
+    testing::internal::CaptureStdout();
+    const bool first = package::render_statement(work.path()).unchanged;
+    const bool second = package::render_statement(work.path()).unchanged;
+    write_file(work.path() / "data" / "sample" / "1.ans", "changed\n");
+    const bool sample_changed = package::render_statement(work.path()).unchanged;
+    const std::string html = read_file(work.path() / "problem_statement" / "problem.html");
+    write_file(work.path() / "problem_statement" / "problem.en.tex", "\\problemname{Kept}\n\nOther text.\n");
+    const bool statement_changed = package::render_statement(work.path()).unchanged;
+    const package::RenderedStatement asked = package::render_statement(work.path(), true);
+    testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(first);
+    EXPECT_TRUE(second);
+    EXPECT_FALSE(sample_changed);
+    EXPECT_NE(html.find("<pre id=\"sample-1-output\">\nchanged\n</pre>"), std::string::npos) << html;
+    EXPECT_FALSE(statement_changed);
+    EXPECT_FALSE(asked.unchanged);
+    EXPECT_FALSE(asked.log.empty());
 }
 
 // LaTeX that the converter takes but pdflatex does not: the error with its
@@ -510,7 +548,7 @@ TEST_P(Statements, RenderedForContestants)
         EXPECT_EQ(read_file(statement / "problem.pdf").substr(0, 5), "%PDF-");
         // Rendered again in process, for pdflatex's log.
         testing::internal::CaptureStdout();
-        const package::RenderedStatement rendered = package::render_statement(package);
+        const package::RenderedStatement rendered = package::render_statement(package, true);
         testing::internal::GetCapturedStdout();
         EXPECT_GE(rendered.pages, 1);
         EXPECT_TRUE(rendered.warnings.empty());
