@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -485,6 +486,12 @@ struct Exercise {
     const char* title;
     const char* short_name;  // of the PNG and the test
 };
+
+// How the test's name shows it.
+void PrintTo(const Exercise& exercise, std::ostream* out)
+{
+    *out << exercise.name;
+}
 
 class Statements : public ::testing::TestWithParam<Exercise> {};
 
