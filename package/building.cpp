@@ -22,6 +22,7 @@
 #include "package/package.hpp"
 #include "package/plan.hpp"
 #include "package/problem_yaml.hpp"
+#include "package/statement.hpp"
 
 #ifndef SUITE_VERSION
 #define SUITE_VERSION "0.0.0"
@@ -230,6 +231,7 @@ int build_package(const std::string& folder, int jobs)
     std::printf("Built %zu cases of %s (%zu sample, %zu secret) in %s/data\n\nCoverage of the format's bounds:\n%s",
                 build.plan.cases.size(), build.plan.exercise->name.c_str(), samples,
                 build.plan.cases.size() - samples, folder.c_str(), coverage.report().c_str());
+    render_statement(build.package);
     const auto [bytes, name] = largest_answer(build);
     if (bytes > (build.yaml.output_mib << 20)) {
         std::printf("problem: the answer of %s (%ju bytes) is larger than the output limit in problem.yaml "

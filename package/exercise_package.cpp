@@ -43,7 +43,8 @@ const char* const commands_end =
   build DIR             make data/sample and data/secret from the plan, each
                         case checked by the validator and answered by the
                         reference; report which of the format's bounds the test
-                        set reaches
+                        set reaches; render the statement with its samples as
+                        problem_statement/problem.pdf and problem.html
   verify DIR            check the package as a contest system would, judge every
                         submission on every case in the sandbox, set the time
                         limit (.timelimit); exit 0 when every check passed
@@ -145,7 +146,9 @@ int run_build(int argc, char** argv)
                             "maker and seed (or from its stored file), checked by the exercise's validator\n"
                             "(--strict for a maker's case), answered by the reference solver, written as\n"
                             "NAME.in, NAME.ans and NAME.desc. A case whose recipe did not change is kept.\n"
-                            "The data are replaced whole, or not at all.\n",
+                            "The data are replaced whole, or not at all. Then the statement,\n"
+                            "problem_statement/problem.en.tex, is rendered with the samples as problem.pdf\n"
+                            "(by pdflatex, when it is on PATH) and problem.html, which contest systems show.\n",
                             "", "  exercise-package build merge\n");
     line.option("-j,--jobs", jobs, "N", "make N cases at a time (default: the cores)", 1, 256);
     std::string folder;
