@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
-#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -94,7 +94,8 @@ constexpr const char* features_option = "features";
 
 // The paragraph of --help that lists the features: "  - name: meaning",
 // wrapped at 79 columns, further lines indented by four blanks.
-inline std::string features_help(std::span<const Feature> features)
+template <typename Features>
+std::string features_help(const Features& features)
 {
     constexpr std::size_t columns = 79;
     std::string text = "With --features, the report of a valid case ends with an empty line and a\n"
@@ -142,10 +143,11 @@ public:
 
     // The features table: each feature of the list, whether the case has
     // it (present[i] for list[i]).
-    void features(std::span<const Feature> list, std::span<const bool> present)
+    template <typename List, typename Present>
+    void features(const List& list, const Present& present)
     {
-        for (std::size_t i = 0; i < list.size() && i < present.size(); ++i)
-            features_.push_back({list[i].name, present[i]});
+        for (std::size_t i = 0; i < std::size(list) && i < std::size(present); ++i)
+            features_.push_back({list[i].name, static_cast<bool>(present[i])});
     }
 
     // Writes the report to standard output; a failed write ends the program.

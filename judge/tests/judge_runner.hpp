@@ -84,6 +84,9 @@ public:
             ::setenv("PATH", path.c_str(), 1);
             ::setenv("TMPDIR", tmpdir.c_str(), 1);
             ::setenv(secret_variable, "leaked", 1);
+            // A matrix laid out as it is, whatever the terminal's width,
+            // unless a test asks for another.
+            ::setenv("COLUMNS", columns_.c_str(), 1);
             sigset_t none;
             sigemptyset(&none);
             ::sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -112,6 +115,9 @@ public:
 
     JudgeResult judge(const std::vector<std::string>& args) const { return finish(start(args)); }
 
+    // The terminal's width the judge is told of.
+    void set_columns(const std::string& columns) { columns_ = columns; }
+
     // True when the judge left nothing in its temporary folder.
     bool clean() const { return std::filesystem::is_empty(temporary()); }
 
@@ -119,6 +125,7 @@ private:
     std::string stand_ins() const { return (folder_.path() / "stand-ins").string(); }
 
     testing_support::TempDir folder_;
+    std::string columns_ = "1000";
 };
 
 }  // namespace judge_testing

@@ -505,7 +505,9 @@ TEST(JudgeStored, CasesFolderIsJudgedByName)
         << result.out;
     EXPECT_NE(result.out.find("case d: INVALID CASE: pro6-validate: line 5, column 1: "), std::string::npos)
         << result.out;
-    EXPECT_NE(result.out.find("\n2 passed, 2 failed\n"), std::string::npos) << result.out;
+    // The invalid case counts against no solution.
+    EXPECT_NE(result.out.find("\n1 invalid case left out of the counts\n2 passed, 1 failed\n"), std::string::npos)
+        << result.out;
     EXPECT_TRUE(runner.clean());
 }
 
@@ -529,7 +531,9 @@ TEST(JudgeReports, JsonAndJunitAreWellFormed)
     const json report = json::parse(read_file(json_file));
     EXPECT_EQ(report["exercise"], "pro3");
     EXPECT_EQ(report["passed"], 1);
-    EXPECT_EQ(report["failed"], 2);
+    EXPECT_EQ(report["failed"], 1);
+    ASSERT_EQ(report["invalid_cases"].size(), 1u);
+    EXPECT_EQ(report["invalid_cases"][0]["name"], "invalid");
     ASSERT_EQ(report["cases"].size(), 3u);
     EXPECT_EQ(report["cases"][0]["name"], "bad");
     EXPECT_EQ(report["cases"][0]["verdict"], "WRONG ANSWER");
@@ -542,16 +546,20 @@ TEST(JudgeReports, JsonAndJunitAreWellFormed)
 
     const judge_testing::Element root = judge_testing::parse_xml(read_file(junit_file));
     EXPECT_EQ(root.name, "testsuites");
+    // The solution's suite without the invalid case, which is an error of
+    // the cases' own suite.
     const judge_testing::Element& suite = root.child("testsuite");
-    EXPECT_EQ(suite.attributes.at("tests"), "3");
+    EXPECT_EQ(suite.attributes.at("tests"), "2");
     EXPECT_EQ(suite.attributes.at("failures"), "1");
-    EXPECT_EQ(suite.attributes.at("errors"), "1");
-    ASSERT_EQ(suite.count("testcase"), 3u);
+    EXPECT_EQ(suite.attributes.at("errors"), "0");
+    ASSERT_EQ(suite.count("testcase"), 2u);
     const judge_testing::Element& failure = suite.child("testcase", 0).child("failure");
     EXPECT_EQ(failure.attributes.at("type"), "WRONG ANSWER");
     EXPECT_EQ(failure.attributes.at("message"), "WRONG ANSWER: " + report["cases"][0]["detail"].get<std::string>());
     EXPECT_EQ(suite.child("testcase", 1).children.size(), 0u);
-    EXPECT_EQ(suite.child("testcase", 2).child("error").attributes.at("type"), "INVALID CASE");
+    const judge_testing::Element& cases_suite = root.child("testsuite", 1);
+    EXPECT_EQ(cases_suite.attributes.at("errors"), "1");
+    EXPECT_EQ(cases_suite.child("testcase").child("error").attributes.at("type"), "INVALID CASE");
 }
 
 // Raw bytes of a solution's output reach the reports escaped: both parse.

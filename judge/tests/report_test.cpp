@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "judge/judging/scoring.hpp"
 #include "judge/report/report.hpp"
 #include "judge/tests/xml.hpp"
 
@@ -62,6 +63,15 @@ judge::RunInfo info()
     return info;
 }
 
+// One group of cases of each name.
+std::vector<judge::Group> groups(std::initializer_list<const char*> names)
+{
+    std::vector<judge::Group> list;
+    for (const char* name : names)
+        list.push_back({name, judge::Size::small, std::nullopt, std::nullopt});
+    return list;
+}
+
 // Two solutions: anna passes both cases, ben fails the second; ben's
 // results come in the other order.
 Result class_of_two()
@@ -71,6 +81,7 @@ Result class_of_two()
     result.solutions.push_back(solution(
         "ben.c", {made(1, Verdict::wrong_answer, 0.03, "line 2, column 1: expected \"3\", found \"4\""),
                   made(0, Verdict::ok, 0.01)}));
+    judge::tally(result, groups({"small"}), false);
     return result;
 }
 
@@ -79,6 +90,7 @@ TEST(Reports, OneSolutionIsATableOfCases)
     Result result;
     result.solutions.push_back(
         solution("ben.c", {made(0, Verdict::ok, 0.25), made(1, Verdict::time_limit, 2.5, "processor time above 2 s")}));
+    judge::tally(result, groups({"small"}), false);
     EXPECT_EQ(judge::table(info(), result),
               "case  seed  size     verdict     processor     wall  memory\n"
               "   1   100  5 5 4 2  OK            0.250 s  0.251 s  3.0 MB\n"
@@ -109,9 +121,9 @@ TEST(Reports, CsvIsOneQuotedRowPerSolution)
     result.solutions[1].name = "ben, \"the second\".c";
     EXPECT_EQ(judge::csv_report(result),
               "solution,language,cases,passed,failed,slowest_seconds,peak_memory_bytes,first_failure,"
-              "first_failure_verdict\r\n"
-              "anna.c,C,2,2,0,0.020,3145728,,\r\n"
-              "\"ben, \"\"the second\"\".c\",C,2,1,1,0.030,3145728,2,WRONG ANSWER\r\n");
+              "first_failure_verdict,small,score\r\n"
+              "anna.c,C,2,2,0,0.020,3145728,,,2,100\r\n"
+              "\"ben, \"\"the second\"\".c\",C,2,1,1,0.030,3145728,2,WRONG ANSWER,1,50\r\n");
 }
 
 TEST(Reports, JsonHoldsEveryCaseAndTheCounts)
@@ -152,6 +164,79 @@ TEST(Reports, HtmlPageHoldsTheMatrixAndEscapesNames)
     EXPECT_EQ(page.find("<b>ben</b>"), std::string::npos);
     EXPECT_NE(page.find("class=\"cell v-wa\""), std::string::npos);
     EXPECT_NE(page.find("line 2, column 1: expected &quot;3&quot;, found &quot;4&quot;"), std::string::npos);
+}
+
+// Groups with points: a share of each group's points, or with
+// all-or-nothing its points only for every case passed; an invalid case
+// counts against no one and is listed once.
+TEST(Reports, GroupsScoreByTheirPointsAndInvalidCasesCountForNoOne)
+{
+    const auto in_group = [](CaseResult entry, std::size_t group) {
+        entry.group = group;
+        return entry;
+    };
+    Result result;
+    result.solutions.push_back(solution(
+        "anna.c", {in_group(made(0, Verdict::ok, 0.01), 0), in_group(made(1, Verdict::ok, 0.01), 0),
+                   in_group(made(2, Verdict::ok, 0.01), 1), in_group(made(3, Verdict::time_limit, 2.1), 1),
+                   in_group(made(4, Verdict::invalid_case, 0, "pro6-maketest failed"), 1)}));
+    std::vector<judge::Group> two = groups({"small", "large"});
+    two[0].points = 30;
+    two[1].points = 70;
+    judge::tally(result, two, false);
+    EXPECT_EQ(result.solutions[0].passed, 3);
+    EXPECT_EQ(result.solutions[0].failed, 1);
+    ASSERT_EQ(result.invalid.size(), 1u);
+    EXPECT_EQ(result.groups[1].cases, 2);
+    EXPECT_DOUBLE_EQ(result.solutions[0].score, 30 + 35);
+    judge::tally(result, two, true);
+    EXPECT_DOUBLE_EQ(result.solutions[0].score, 30);
+    // Without points: 100 spread over the valid cases.
+    judge::tally(result, groups({"small", "large"}), false);
+    EXPECT_DOUBLE_EQ(result.groups[0].points, 50);
+    EXPECT_DOUBLE_EQ(result.solutions[0].score, 75);
+    EXPECT_EQ(judge::score_text(200.0 / 3), "66.67");
+
+    judge::RunInfo scored = info();
+    scored.groups = two;
+    scored.scored = true;
+    const std::string table = judge::table(scored, result);
+    EXPECT_NE(table.find("   5  large   104  5 5 4 2  INVALID CASE"), std::string::npos) << table;
+    EXPECT_NE(table.find("\n1 invalid case left out of the counts\nScore 75 of 100 (small 2 of 2, large 1 of 2)\n"
+                         "3 passed, 1 failed\n"),
+              std::string::npos)
+        << table;
+    EXPECT_NE(judge::csv_report(result).find("first_failure_verdict,small,large,score\r\n"
+                                             "anna.c,C,4,3,1,2.100,3145728,4,TIME LIMIT,2,1,75\r\n"),
+              std::string::npos);
+}
+
+// A matrix wider than the terminal turns: a row per solution, a column
+// per case, in blocks that fit.
+TEST(Reports, WideMatrixTurnsToFitTheTerminal)
+{
+    Result result = class_of_two();
+    judge::RunInfo narrow = info();
+    narrow.width = 14;
+    EXPECT_EQ(judge::matrix(narrow, result).rfind(
+                  "solution  1\nanna.c    OK\nben.c     OK\n\nsolution  2\nanna.c    OK\nben.c     WA\nCodes: ", 0),
+              0u)
+        << judge::matrix(narrow, result);
+}
+
+// A cell a spreadsheet would run as a formula stays text.
+TEST(Reports, CsvCellsNeverBecomeFormulas)
+{
+    Result result = class_of_two();
+    result.solutions[0].name = "=HYPERLINK(\"http:__evil.example\",\"x\").py";
+    result.solutions[1].name = "@SUM(1+1).py";
+    const std::string csv = judge::csv_report(result);
+    EXPECT_NE(csv.find("\r\n\"'=HYPERLINK(\"\"http:__evil.example\"\",\"\"x\"\").py\",C,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\r\n'@SUM(1+1).py,C,"), std::string::npos) << csv;
+    for (const char* start : {"+1", "-1", "\tx", "\rx"}) {
+        result.solutions[1].name = start;
+        EXPECT_NE(judge::csv_report(result).find(std::string(1, '\'') + start), std::string::npos) << start;
+    }
 }
 
 }  // namespace

@@ -135,12 +135,12 @@ TEST_F(Sources, FolderOfSubmissionsIsJudgedAsAMatrix)
     // The grade sheet: a header and a row per solution, in the table's order.
     const std::string csv = read_file(sheet);
     EXPECT_EQ(csv.rfind("solution,language,cases,passed,failed,slowest_seconds,peak_memory_bytes,first_failure,"
-                        "first_failure_verdict\r\n",
+                        "first_failure_verdict,small,score\r\n",
                         0),
               0u)
         << csv;
-    for (const char* row : {"\r\nbroken.cpp,C++,2,0,2,,,1,COMPILATION ERROR\r\n", "\r\ngood.py,Python 3,2,2,0,",
-                            "\r\nwrong.c,C,2,0,2,", ",1,WRONG ANSWER\r\n"})
+    for (const char* row : {"\r\nbroken.cpp,C++,2,0,2,,,1,COMPILATION ERROR,0,0\r\n", "\r\ngood.py,Python 3,2,2,0,",
+                            "\r\nwrong.c,C,2,0,2,", ",1,WRONG ANSWER,0,0\r\n", ",2,100\r\n"})
         EXPECT_NE(csv.find(row), std::string::npos) << row << "\n" << csv;
     EXPECT_TRUE(runner_.clean());
 }
