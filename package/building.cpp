@@ -82,6 +82,9 @@ Build read_build(const std::string& folder)
     }
     build.road = judge::make_road(*build.plan.exercise, std::nullopt, true,
                                   judge::helper_wall_seconds(judge::default_limits()));
+    // The validator's report of each case says which features it has too.
+    if (const std::string& features = build.plan.exercise->validator.features_option; !features.empty())
+        build.road.validator_options.push_back(features);
     return build;
 }
 
@@ -223,8 +226,9 @@ int build_package(const std::string& folder, int jobs)
     const Build build = read_build(folder);
     const std::vector<std::string> reports = make_data(build, jobs);
     Coverage coverage;
-    for (const std::string& report : reports)
-        coverage.add(read_report(report));
+    for (std::size_t i = 0; i < reports.size(); ++i)
+        coverage.add(build.plan.cases[i].name, read_report(reports[i]), read_features(reports[i]));
+    coverage.explain(read_file_text(build.package / "generators" / "bounds-unreached"));
     std::size_t samples = 0;
     for (const PlannedCase& entry : build.plan.cases)
         samples += entry.sample ? 1 : 0;

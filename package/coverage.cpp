@@ -145,12 +145,22 @@ std::string Coverage::report() const
         rows.push_back({quantity.name, quantity.smallest ? quantity.smallest_text : "-",
                         quantity.largest ? quantity.largest_text : "-", quantity.limits, reached(quantity)});
     std::string text = judge::lay_out(rows, {false, true, true, false, false});
-    const std::vector<std::string> missing = unreached();
-    text += missing.empty() ? "Every bound is reached by some case.\n" : "Reached by no case:";
+    // The bounds no case reaches: those the package says why of apart.
+    std::vector<std::string> missing;
+    std::vector<std::vector<std::string>> explained;
+    for (const std::string& bound : unreached()) {
+        const auto reason = std::find_if(reasons_.begin(), reasons_.end(), [&](const auto& r) { return r.first == bound; });
+        if (reason == reasons_.end())
+            missing.push_back(bound);
+        else
+            explained.push_back({"  " + bound + ":", reason->second});
+    }
+    text += missing.empty() ? "Every bound is reached by some case" : "Reached by no case:";
     for (std::size_t i = 0; i < missing.size(); ++i)
         text += (i > 0 ? ", " : " ") + missing[i];
-    if (!missing.empty())
-        text += ".\n";
+    text += missing.empty() && !explained.empty() ? ", but those below.\n" : ".\n";
+    if (!explained.empty())
+        text += "Reached by no case of this package, and why:\n" + judge::lay_out(explained, {false, false});
     if (features_.empty())
         return text;
     std::vector<std::vector<std::string>> feature_rows{{"feature", "cases"}};
@@ -162,12 +172,48 @@ std::string Coverage::report() const
     }
     text += "\nFeatures of the cases:\n" + judge::lay_out(feature_rows, {false, false});
     const std::vector<std::string> absent = missing_features();
-    text += absent.empty() ? "Every feature is had by some case.\n" : "Had by no case:";
+    text += absent.empty() ? "Every feature is had by some case" : "Had by no case:";
     for (std::size_t i = 0; i < absent.size(); ++i)
         text += (i > 0 ? ", " : " ") + absent[i];
-    if (!absent.empty())
-        text += ".\n";
+    std::vector<std::vector<std::string>> unhad;
+    for (const FeatureCases& feature : features_)
+        if (feature.cases.empty())
+            for (const auto& [name, why] : feature_reasons_)
+                if (name == feature.name)
+                    unhad.push_back({"  " + name + ":", why});
+    text += absent.empty() && !unhad.empty() ? ", but those below.\n" : ".\n";
+    if (!unhad.empty())
+        text += "Had by no case of this package, and why:\n" + judge::lay_out(unhad, {false, false});
     return text;
+}
+
+void Coverage::explain(const std::string& notes)
+{
+    std::istringstream lines(notes);
+    for (std::string line; std::getline(lines, line);) {
+        // "feature NAME: reason": a feature no case can have.
+        if (line.rfind("feature ", 0) == 0 && line.find(':') != std::string::npos) {
+            const std::size_t colon = line.find(':');
+            const std::size_t start = line.find_first_not_of(' ', colon + 1);
+            if (start != std::string::npos)
+                feature_reasons_.emplace_back(line.substr(8, colon - 8), line.substr(start));
+            continue;
+        }
+        // The bound is the quantity's words and the number after them: the
+        // first word that is a number ends it.
+        std::istringstream words(line);
+        std::string bound;
+        for (std::string word; words >> word;) {
+            bound += (bound.empty() ? "" : " ") + word;
+            if (number(word))
+                break;
+        }
+        std::string reason;
+        std::getline(words, reason);
+        const std::size_t start = reason.find_first_not_of(' ');
+        if (!bound.empty() && start != std::string::npos)
+            reasons_.emplace_back(bound, reason.substr(start));
+    }
 }
 
 std::vector<std::string> Coverage::unreached() const
@@ -186,7 +232,8 @@ std::vector<std::string> Coverage::missing_features() const
 {
     std::vector<std::string> missing;
     for (const FeatureCases& feature : features_)
-        if (feature.cases.empty())
+        if (feature.cases.empty() && std::none_of(feature_reasons_.begin(), feature_reasons_.end(),
+                                                  [&](const auto& reason) { return reason.first == feature.name; }))
             missing.push_back(feature.name);
     return missing;
 }

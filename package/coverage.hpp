@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace package {
@@ -51,6 +52,12 @@ public:
     // Adds a case's quantities alone.
     void add(const std::vector<Quantity>& quantities);
 
+    // Says why no case of the package reaches a bound ("width 2147483647")
+    // or has a feature, from the lines of the package's
+    // generators/bounds-unreached: "QUANTITY BOUND reason", or "feature
+    // NAME: reason".
+    void explain(const std::string& notes);
+
     // A table: each quantity, the smallest and largest values the set has,
     // its limits and which of them the set reaches, then which bounds no
     // case reaches; then, when the cases told their features, a table of
@@ -65,12 +72,14 @@ public:
     // cases that have it.
     const std::vector<FeatureCases>& features() const { return features_; }
 
-    // The features no case has.
+    // The features no case has, but those the package says why of.
     std::vector<std::string> missing_features() const;
 
 private:
     std::vector<Quantity> quantities_;
     std::vector<FeatureCases> features_;
+    std::vector<std::pair<std::string, std::string>> reasons_;  // a bound, and why no case reaches it
+    std::vector<std::pair<std::string, std::string>> feature_reasons_;  // a feature, and why no case has it
 };
 
 }  // namespace package

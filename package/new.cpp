@@ -159,6 +159,8 @@ Files package_files(const NewOptions& options, const judge::Exercise& exercise)
     if (fs::is_directory(problems / "cases", error))
         for (const fs::directory_entry& stored : fs::directory_iterator(problems / "cases"))
             files.emplace_back("generators/cases/" + stored.path().filename().string(), read_file_text(stored.path()));
+    if (fs::is_regular_file(problems / "bounds-unreached", error))
+        files.emplace_back("generators/bounds-unreached", read_file_text(problems / "bounds-unreached"));
     files.emplace_back("problem_statement/problem.en.tex", statement(problems, options.name));
     add_validator(files, "input_validators/validate", "validate.cpp",
                   source_text(exercise, exercise.problem.input_validator));

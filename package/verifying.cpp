@@ -119,18 +119,24 @@ judge::RunInfo run_info(const Package& package, const judge::Settings& settings,
 
 // The coverage of the format's bounds, from the validator reports kept in
 // the cases' .desc files.
-std::string coverage_text(const Package& package)
+// A feature no case has is flagged: the data may miss the fault it
+// catches.
+std::string coverage_text(const Package& package, Checks& checks)
 {
     Coverage coverage;
     for (const DataCase& data : package.cases) {
         const std::string desc = judge::read_text(data.desc.string());
-        coverage.add(read_report(desc.substr(std::min(desc.size(), desc.find('\n') + 1))));
+        const std::string report = desc.substr(std::min(desc.size(), desc.find('\n') + 1));
+        coverage.add(data.name, read_report(report), read_features(report));
     }
+    coverage.explain(judge::read_text((package.folder / "generators" / "bounds-unreached").string()));
+    for (const std::string& feature : coverage.missing_features())
+        checks.flag("no case has the feature \"" + feature + "\"");
     return "\nCoverage of the format's bounds:\n" + coverage.report();
 }
 
 std::string report(const VerifyOptions& options, const Package& package, const judge::RunInfo& info,
-                   const Judged& judged, const Checks& checks)
+                   const Judged& judged, Checks& checks)
 {
     std::string text = "Verifying " + options.folder + " (" + package.plan.exercise->name + ", " +
                        std::to_string(package.cases.size()) + " cases, " +
@@ -146,7 +152,8 @@ std::string report(const VerifyOptions& options, const Package& package, const j
                   "time_safety_margin), under which the other submissions ran.\n",
                   limit.seconds, limit.slowest_name.empty() ? "none" : limit.slowest_name.c_str(), limit.slowest,
                   package.yaml.time_multiplier, limit.margin, package.yaml.time_safety_margin);
-    return text + why + coverage_text(package) + checks.report();
+    text += why + coverage_text(package, checks);
+    return text + checks.report();
 }
 
 }  // namespace

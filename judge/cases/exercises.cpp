@@ -148,7 +148,7 @@ Exercise exercise_of(const json& document, const std::string& path)
         exercise.makers.push_back(maker_of(maker));
     const json& validator = document.at("validator");
     exercise.validator = {validator.at("name").get<std::string>(), validator.value("strict", ""),
-                          validator.value("for", "")};
+                          validator.value("for", ""), validator.value("features", "")};
     for (const json& solver : document.at("solvers"))
         exercise.solvers.push_back(solver_of(solver));
     if (exercise.solvers.empty() || !exercise.solvers.front().reference)

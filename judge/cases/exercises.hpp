@@ -14,7 +14,8 @@
 //                then written to the file after output_option; a price
 //                ceiling of the reference goes after price_option
 //   validator   {name, strict: the option asking for the makers' layout,
-//                for: the option naming the solver a case must suit}
+//                for: the option naming the solver a case must suit,
+//                features: the option asking for the case's features}
 //   solvers     [{name, reference, lowest_price, price_ceiling,
 //                needs_coverage, highest_demand}]: the reference first;
 //                what else each takes (3-15's prices, demands, offers)
@@ -66,6 +67,7 @@ struct Validator {
     std::string name;
     std::string strict_option;  // asks for the makers' own layout; "" for none
     std::string for_option;     // names the solver a case must suit; "" for none
+    std::string features_option;  // asks for the features of the case in its report; "" for none
 };
 
 struct Solver {

@@ -55,7 +55,7 @@ struct Road {
     const Exercise* exercise = nullptr;
     std::map<std::string, std::string, std::less<>> makers;  // by name: path
     std::string validator;                       // its path; "" for none
-    std::vector<std::string> validator_options;  // the solver a case must suit
+    std::vector<std::string> validator_options;  // the solver a case must suit, the report's features
     std::string reference;                       // its path
     double wall_seconds = 0;
 };
