@@ -168,7 +168,8 @@ public:
             return false;
         }
         Launch launch;
-        settings_.sandbox.prepare(launch, solution.command, own + "/work", solution.exposed);
+        settings_.sandbox.prepare(launch, solution.command, own + "/work", solution.exposed,
+                                  solution.source.empty() ? SuiteAccess::shown : SuiteAccess::hidden);
         launch.input = case_file_;
         launch.output = own + "/out";
         launch.error = own + "/err";
