@@ -20,10 +20,12 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "judge/run/cgroup.hpp"
+#include "judge/run/programs.hpp"
 #include "judge/tests/judge_runner.hpp"
 #include "judge/tests/processes.hpp"
 #include "tests/support/run.hpp"
@@ -286,6 +288,20 @@ TEST(JudgeAttacks, SolutionCannotRunTheSuitesPrograms)
         EXPECT_EQ(command.status, 0) << mode << "\n" << command.out << command.err;
         EXPECT_TRUE(runner.clean()) << mode;
     }
+}
+
+// The programs a solution may not run are the suite's table of them: one
+// built but missing there would be in reach of every solution wherever the
+// suite is installed.
+TEST(JudgeAttacks, EveryProgramBuiltIsInTheTableOfTheSuitesPrograms)
+{
+    const std::set<std::string> table(std::begin(judge::suite_programs), std::end(judge::suite_programs));
+    std::size_t programs = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(bin)) {
+        ++programs;
+        EXPECT_EQ(table.count(entry.path().filename().string()), 1u) << entry.path();
+    }
+    EXPECT_GT(programs, 0u);
 }
 
 // Another solution's source, in a folder outside /tmp: out of sight in
