@@ -11,9 +11,9 @@
 // while the keeper is known to be the one that started (its start time
 // read before and after), and are then read through those descriptors,
 // never again through the keeper's ID; only an in-memory file system
-// counts. (A file system read through a keeper's ID that had gone to a
-// process outside the sandbox was the host's: its used space, gigabytes of
-// a disk, became the solution's memory.)
+// counts. (Read through the ID of a keeper that had ended, once the ID had
+// gone to a process outside the sandbox, /tmp was the host's: the used
+// space of its disk, gigabytes, became a correct solution's memory.)
 #pragma once
 
 #include <sys/types.h>
