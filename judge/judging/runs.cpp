@@ -104,7 +104,10 @@ CaseResult run_on(const Settings& settings, const PreparedCase& prepared, const 
     if (error)
         throw SetupError("cannot create " + own + ": " + error.message());
     Launch launch;
-    settings.sandbox.prepare(launch, solution.command, own + "/work", solution.exposed);
+    // A command is the user's own and sees the suite; a solution named as a
+    // source or a program does not.
+    settings.sandbox.prepare(launch, solution.command, own + "/work", solution.exposed,
+                             solution.source.empty() ? SuiteAccess::shown : SuiteAccess::hidden);
     launch.input = prepared.case_file();
     launch.output = own + "/out";
     launch.error = own + "/err";

@@ -41,7 +41,7 @@ namespace {
 
 // What --help shows.
 const char* const help =
-    "Usage: exercise-judge-keeper [--count FOLDER]... -- COMMAND [ARG]...\n"
+    "Usage: exercise-judge-keeper [--count FOLDER]... [--join FD]... -- COMMAND [ARG]...\n"
     "Runs COMMAND (a path) as its child with descriptor 3 closed, under a\n"
     "system-call filter, waits for it, kills and reaps every process it leaves,\n"
     "writes how COMMAND ended and what it and its descendants used to descriptor\n"
@@ -51,6 +51,9 @@ const char* const help =
     "Options:\n"
     "      --count FOLDER    add the bytes the file system at FOLDER holds at the\n"
     "                        end to the report\n"
+    "      --join FD         before COMMAND starts, write 0 to descriptor FD (a\n"
+    "                        control group's cgroup.procs), so that COMMAND and\n"
+    "                        all it starts are in that group; FD is closed in it\n"
     "      --help            display this help and exit\n"
     "      --version         output version information and exit\n"
     "\n"
@@ -59,9 +62,10 @@ const char* const help =
     "make namespaces or mounts (unshare, setns, clone with a namespace flag,\n"
     "mount and the new mount calls, umount2, pivot_root, chroot), and to keyctl,\n"
     "add_key, request_key, bpf, perf_event_open, userfaultfd, io_uring,\n"
-    "memfd_create, shmget, msgget, kernel modules, reboot, kexec, swapon,\n"
-    "swapoff, acct; clone3 gets ENOSYS, so that the C library falls back to\n"
-    "clone, whose flags the filter can see.\n"
+    "memfd_create, shmget, msgget, semget, mq_open, kernel modules, reboot,\n"
+    "kexec, swapon, swapoff, acct; socket and socketpair of any family but\n"
+    "AF_UNIX get EACCES; clone3 gets ENOSYS, so that the C library falls back\n"
+    "to clone, whose flags the filter can see.\n"
     "\n"
     "The report: seven signed 64-bit integers in the machine's order: a fixed\n"
     "mark, 1 when COMMAND was killed by a signal (else 0), the exit status or\n"
@@ -75,6 +79,16 @@ const char* const help =
 
 // The most folders --count takes.
 constexpr int most_counted = 8;
+
+// Puts the calling process into the control groups whose cgroup.procs are
+// open on the descriptors; false, errno set, when one refuses.
+bool join_groups(const int* fds, int count)
+{
+    for (int i = 0; i < count; ++i)
+        if (::write(fds[i], "0", 1) != 1)
+            return false;
+    return true;
+}
 
 // Prints text and exits with status 0; status 1 when it cannot be written.
 [[noreturn]] void print_and_exit(const char* text)
@@ -151,20 +165,32 @@ int main(int argc, char** argv)
         print_and_exit("exercise-judge-keeper (exercise suite) " SUITE_VERSION "\n");
     char* counted[most_counted];
     int count = 0;
+    int joined[judge::most_join_fds];
+    int joins = 0;
     int at = 1;
-    for (; at + 1 < argc && std::strcmp(argv[at], "--count") == 0; at += 2) {
-        if (count == most_counted)
-            usage_error("too many --count folders");
-        counted[count++] = argv[at + 1];
+    for (; at + 1 < argc && (std::strcmp(argv[at], "--count") == 0 || std::strcmp(argv[at], "--join") == 0); at += 2) {
+        if (argv[at][2] == 'c') {
+            if (count == most_counted)
+                usage_error("too many --count folders");
+            counted[count++] = argv[at + 1];
+            continue;
+        }
+        char* end = nullptr;
+        const long fd = std::strtol(argv[at + 1], &end, 10);
+        if (end == argv[at + 1] || *end != '\0' || fd <= judge::keeper_fd || fd > 1024 || joins == judge::most_join_fds)
+            usage_error("--join takes a descriptor above 3, at most three times");
+        joined[joins++] = static_cast<int>(fd);
     }
     if (at + 1 >= argc || std::strcmp(argv[at], "--") != 0)
-        usage_error("expected [--count FOLDER]... -- COMMAND [ARG]...");
+        usage_error("expected [--count FOLDER]... [--join FD]... -- COMMAND [ARG]...");
     char** command = argv + at + 1;
 
     // The command must not write reports of its own: the descriptor is
     // closed in it, and the keeper's own descriptors and memory are out of
     // its reach through /proc (the command's exec makes it dumpable again).
     ::fcntl(judge::keeper_fd, F_SETFD, FD_CLOEXEC);
+    for (int i = 0; i < joins; ++i)
+        ::fcntl(joined[i], F_SETFD, FD_CLOEXEC);
     ::prctl(PR_SET_DUMPABLE, 0);
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
     const scmp_filter_ctx filter = judge::make_filter();
@@ -179,6 +205,11 @@ int main(int argc, char** argv)
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (::getppid() != keeper)
             ::_exit(127);
+        // Measured by its group, or not run at all.
+        if (!join_groups(joined, joins)) {
+            std::fprintf(stderr, "%s: cannot join the control group: %s\n", common::program_name, std::strerror(errno));
+            ::_exit(127);
+        }
         // Without the filter, nothing runs.
         if (const int error = ::seccomp_load(filter); error != 0) {
             std::fprintf(stderr, "%s: cannot install the system-call filter: %s\n", common::program_name,

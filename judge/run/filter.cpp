@@ -3,6 +3,7 @@
 #include "judge/run/filter.hpp"
 
 #include <sched.h>
+#include <sys/socket.h>
 
 #include <cerrno>
 
@@ -17,9 +18,19 @@ const char* const refused_calls[] = {
     "fsopen", "fsconfig", "fsmount", "fspick", "move_mount", "open_tree", "mount_setattr",
     "keyctl", "add_key", "request_key", "bpf", "perf_event_open", "userfaultfd",
     "io_uring_setup", "io_uring_enter", "io_uring_register", "memfd_create", "memfd_secret",
-    "shmget", "msgget", "init_module", "finit_module", "delete_module",
+    "shmget", "msgget", "semget", "mq_open", "init_module", "finit_module", "delete_module",
     "reboot", "kexec_load", "kexec_file_load", "swapon", "swapoff", "acct",
 };
+
+// The one socket family a solution may open: local sockets, which Python's
+// multiprocessing pairs and the C library's name service use. Every other
+// (the network's, the kernel's netlink, packet, vsock, crypto...) is
+// refused with EACCES, as the kernel refuses a family it forbids: the
+// runtimes that probe for the network (Java's looks for IPv6) go on
+// without it. On 32-bit x86, socketcall's socket and socketpair are
+// refused whole (their arguments lie in memory the filter cannot read).
+constexpr int allowed_family = AF_UNIX;
+const char* const family_calls[] = {"socket", "socketpair"};
 
 // The clone flags that make a namespace: clone with any of them is refused.
 const unsigned long namespace_flags[] = {CLONE_NEWNS,  CLONE_NEWUSER, CLONE_NEWPID,   CLONE_NEWNET,
@@ -42,6 +53,11 @@ scmp_filter_ctx make_filter()
         // A call this libseccomp does not know, the kernel has not either.
         if (call != __NR_SCMP_ERROR)
             error = error != 0 ? error : ::seccomp_rule_add(filter, SCMP_ACT_ERRNO(EPERM), call, 0);
+    }
+    for (const char* name : family_calls) {
+        const scmp_arg_cmp other_family{0, SCMP_CMP_NE, allowed_family, 0};
+        const int call = ::seccomp_syscall_resolve_name(name);
+        error = error != 0 ? error : ::seccomp_rule_add(filter, SCMP_ACT_ERRNO(EACCES), call, 1, other_family);
     }
     for (const unsigned long flag : namespace_flags) {
         // The first argument, the flags, with this flag set.

@@ -2,9 +2,10 @@
 // sandbox modes: installed by exercise-judge-keeper in its child just
 // before the exec. The filter allows every call but those listed in
 // filter.cpp, which are answered with an error instead: what reaches into
-// other processes, makes namespaces or mounts, or holds memory no counted
-// file system sees. A change of what is refused goes there, and nowhere
-// else.
+// other processes, makes namespaces or mounts, holds memory no counted
+// file system sees or leaves objects behind (message queues, semaphore
+// sets), and sockets of every family but the local one. A change of what
+// is refused goes there, and nowhere else.
 #pragma once
 
 #include <seccomp.h>

@@ -13,6 +13,12 @@ constexpr const char* keeper_program = "exercise-judge-keeper";
 // between the judge and it.
 constexpr int keeper_fd = 3;
 
+// The descriptors, from this one on, on which the keeper is given the
+// cgroup.procs files of its command's control group (--join), one per
+// hierarchy, at most most_join_fds of them.
+constexpr int first_join_fd = 4;
+constexpr int most_join_fds = 3;
+
 // The first field of every report: a report without it is not one.
 constexpr std::int64_t keeper_magic = 0x6b65657065720002;  // "keeper", layout 2
 

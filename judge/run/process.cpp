@@ -1,11 +1,13 @@
-// The process runner: fork and exec with limits, a monitor that samples the
-// process tree through /proc, and the sweep that kills what is left.
+// The process runner: fork and exec with limits, a monitor that reads the
+// run's control group (or samples its process tree through /proc), and the
+// sweep that kills what is left.
 
 #include "judge/run/process.hpp"
 
+#include "judge/run/cgroup.hpp"
 #include "judge/run/keeper.hpp"
+#include "judge/run/sampler.hpp"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -13,7 +15,8 @@
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/statfs.h>
+#include <sys/mman.h>
+#include <sys/sendfile.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,6 +30,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string_view>
@@ -71,13 +75,17 @@ private:
     int fd_;
 };
 
-// A descriptor moved above the standard three and the keeper's, closed on
+// The highest descriptor a run's first process is given: the standard
+// three, the keeper's report and its control group's files.
+constexpr int last_given_fd = first_join_fd + most_join_fds - 1;
+
+// A descriptor moved above those a run's first process is given, closed on
 // exec (the child's dup2 clears that where it is meant to stay open).
 int above_keeper(int fd)
 {
-    if (fd < 0 || fd > keeper_fd)
+    if (fd < 0 || fd > last_given_fd)
         return fd;
-    const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, keeper_fd + 1);
+    const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, last_given_fd + 1);
     ::close(fd);
     return moved;
 }
@@ -90,176 +98,30 @@ int open_stream(const std::string& path, bool write)
     return above_keeper(::open(name, flags, 0644));
 }
 
-// Reads a small /proc file; false when it is gone.
-bool read_small(const char* path, std::string& text)
+// Copies the file at path into a sealed file in memory, opened read-only:
+// a run's standard input, which it may seek and map but never change, nor
+// the file it was copied from. -1 (errno set) when it cannot be made.
+int private_copy(const std::string& path)
 {
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    text.clear();
-    char chunk[4096];
+    Fd source(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    Fd copy(static_cast<int>(::memfd_create("case", MFD_CLOEXEC | MFD_ALLOW_SEALING)));
+    if (source.get() < 0 || copy.get() < 0)
+        return -1;
     for (;;) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR)
+        const ssize_t sent = ::sendfile(copy.get(), source.get(), nullptr, std::size_t{1} << 30);
+        if (sent < 0 && errno == EINTR)
             continue;
-        if (got <= 0)
+        if (sent < 0)
+            return -1;
+        if (sent == 0)
             break;
-        text.append(chunk, static_cast<std::size_t>(got));
     }
-    ::close(fd);
-    return true;
+    if (::fcntl(copy.get(), F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE | F_SEAL_SEAL) != 0)
+        return -1;
+    // Reopened for reading only, so that even the descriptor cannot write.
+    const std::string self = "/proc/self/fd/" + std::to_string(copy.get());
+    return ::open(self.c_str(), O_RDONLY | O_CLOEXEC);
 }
-
-// The fields of /proc/PID/stat the runner uses.
-struct ProcessStat {
-    std::string name;  // the command name, as the kernel keeps it (15 bytes at most)
-    pid_t group = 0;
-    pid_t session = 0;
-    unsigned long long own_ticks = 0;       // user and system time
-    unsigned long long children_ticks = 0;  // likewise, of the children it reaped
-    unsigned long long resident_pages = 0;
-};
-
-bool read_stat(pid_t pid, ProcessStat& stat)
-{
-    char path[64];
-    std::snprintf(path, sizeof path, "/proc/%d/stat", static_cast<int>(pid));
-    std::string text;
-    if (!read_small(path, text))
-        return false;
-    // The command name may hold blanks and parentheses: fields start after
-    // the last ')'. Field 3 is the state; the ones used are 5, 6, 14 to 17
-    // and 24.
-    const std::size_t open = text.find('(');
-    const std::size_t close = text.rfind(')');
-    if (open == std::string::npos || close == std::string::npos || close < open)
-        return false;
-    stat.name = text.substr(open + 1, close - open - 1);
-    const char* at = text.data() + close + 1;
-    const char* const end = text.data() + text.size();
-    unsigned long long field[25] = {};
-    for (int index = 3; index <= 24 && at < end; ++index) {
-        while (at < end && *at == ' ')
-            ++at;
-        const char* const start = at;
-        while (at < end && *at != ' ')
-            ++at;
-        if (index != 3)
-            std::from_chars(start, at, field[index]);
-    }
-    stat.group = static_cast<pid_t>(field[5]);
-    stat.session = static_cast<pid_t>(field[6]);
-    stat.own_ticks = field[14] + field[15];
-    stat.children_ticks = field[16] + field[17];
-    stat.resident_pages = field[24];
-    return true;
-}
-
-// Appends the children of every thread of pid.
-void add_children(pid_t pid, std::vector<pid_t>& children)
-{
-    char path[64];
-    std::snprintf(path, sizeof path, "/proc/%d/task", static_cast<int>(pid));
-    DIR* tasks = ::opendir(path);
-    if (tasks == nullptr)
-        return;
-    std::string text;
-    while (const dirent* task = ::readdir(tasks)) {
-        if (task->d_name[0] < '0' || task->d_name[0] > '9')
-            continue;
-        std::snprintf(path, sizeof path, "/proc/%d/task/%.16s/children", static_cast<int>(pid), task->d_name);
-        if (!read_small(path, text))
-            continue;
-        const char* at = text.data();
-        const char* const end = at + text.size();
-        while (at < end) {
-            int child = 0;
-            const auto [stop, error] = std::from_chars(at, end, child);
-            if (error == std::errc() && child > 0)
-                children.push_back(child);
-            at = stop + 1;
-        }
-    }
-    ::closedir(tasks);
-}
-
-// What one sample of a run finds.
-struct Sample {
-    double cpu_seconds = 0;
-    std::uint64_t resident_bytes = 0;
-    std::uint64_t held_bytes = 0;  // in the counted file systems
-    int processes = 0;
-
-    std::uint64_t memory_bytes() const { return resident_bytes + held_bytes; }
-};
-
-// Samples a run's tree, every process of it, from its first process down.
-// The keeper and bwrap are known by who they are: the first process, or
-// bwrap's child, which the solution cannot become. Their own use is not the
-// solution's, but what the keeper reaped is: its orphans.
-class Monitor {
-public:
-    Monitor(pid_t first, const Launch& launch) : first_(first), launch_(launch)
-    {
-        if (launch.keeper == Keeper::first)
-            keeper_ = first;
-    }
-
-    Sample sample()
-    {
-        static const double ticks_per_second = static_cast<double>(::sysconf(_SC_CLK_TCK));
-        static const auto page_bytes = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
-        Sample sample;
-        unsigned long long ticks = 0;
-        bool keeper_running = false;
-        std::vector<pid_t> pending{first_};
-        std::vector<pid_t> children;
-        while (!pending.empty()) {
-            const pid_t pid = pending.back();
-            pending.pop_back();
-            ProcessStat stat;
-            if (!read_stat(pid, stat))
-                continue;
-            children.clear();
-            add_children(pid, children);
-            if (pid == first_ && launch_.keeper == Keeper::under_bwrap) {
-                if (keeper_ == 0 && !children.empty())
-                    keeper_ = children.front();
-            } else if (pid == keeper_) {
-                ticks += stat.children_ticks;
-                // The kernel keeps the first 15 bytes of a program's name.
-                keeper_running = stat.name == std::string_view(keeper_program).substr(0, 15);
-            } else {
-                ticks += stat.own_ticks + stat.children_ticks;
-                sample.resident_bytes += stat.resident_pages * page_bytes;
-                ++sample.processes;
-            }
-            pending.insert(pending.end(), children.begin(), children.end());
-        }
-        sample.cpu_seconds = static_cast<double>(ticks) / ticks_per_second;
-        // The keeper's file systems, once it runs: before, its root is bwrap's.
-        if (keeper_running)
-            sample.held_bytes = held_bytes();
-        return sample;
-    }
-
-private:
-    std::uint64_t held_bytes() const
-    {
-        std::uint64_t bytes = 0;
-        for (const std::string& folder : launch_.counted_folders) {
-            const std::string path = "/proc/" + std::to_string(keeper_) + "/root" + folder;
-            struct statfs info {};
-            if (::statfs(path.c_str(), &info) == 0)
-                bytes += static_cast<std::uint64_t>(info.f_blocks - info.f_bfree) * static_cast<std::uint64_t>(info.f_frsize);
-        }
-        return bytes;
-    }
-
-    pid_t first_;
-    const Launch& launch_;
-    pid_t keeper_ = 0;
-};
 
 // Kills and reaps the judge's children that belong to no run in progress.
 // True when it found any.
@@ -269,12 +131,12 @@ bool sweep()
     {
         const std::lock_guard lock(registry);
         std::vector<pid_t> children;
-        add_children(::getpid(), children);
+        add_children("/proc", ::getpid(), children);
         for (pid_t child : children) {
             if (leaders.count(child) != 0)
                 continue;
             ProcessStat stat;
-            if (read_stat(child, stat) && (leaders.count(stat.group) != 0 || leaders.count(stat.session) != 0))
+            if (read_stat("/proc", child, stat) && (leaders.count(stat.group) != 0 || leaders.count(stat.session) != 0))
                 continue;
             ::kill(child, SIGKILL);
             victims.push_back(child);
@@ -318,10 +180,18 @@ struct ChildPlan {
     std::vector<char*> environment;  // empty: the judge's
     int input = -1, output = -1, error = -1;
     const char* directory = nullptr;
-    int report = -1;  // the pipe on which a failed exec reports its errno
+    int report = -1;  // the pipe on which a failed start reports a StartFailure
     int keeper = -1;  // given to the keeper as descriptor 3
+    std::vector<int> join;  // the run's control group: given to the keeper, or joined here
+    bool kept = false;
     rlimit cpu{RLIM_INFINITY, RLIM_INFINITY};
     rlimit file{RLIM_INFINITY, RLIM_INFINITY};
+};
+
+// What the child reports on the report pipe when it cannot start.
+struct StartFailure {
+    int joining;  // 1: it could not join its control group; 0: exec failed
+    int error;    // errno
 };
 
 // In the child: only async-signal-safe calls until exec.
@@ -349,10 +219,22 @@ struct ChildPlan {
         error = errno;
     if (error == 0 && plan.keeper >= 0 && ::dup2(plan.keeper, keeper_fd) < 0)
         error = errno;
+    // The keeper joins its command to the group; without one, this process
+    // joins, and what it executes is born there.
+    int joining = 0;
+    for (std::size_t i = 0; error == 0 && i < plan.join.size(); ++i) {
+        if (plan.kept ? ::dup2(plan.join[i], first_join_fd + static_cast<int>(i)) < 0
+                      : ::write(plan.join[i], "0", 1) != 1) {
+            error = errno;
+            joining = plan.kept ? 0 : 1;
+        }
+    }
     if (error == 0) {
         // No descriptor of the judge's but the report pipe (closed on exec)
-        // and the keeper's reaches the program. Both lie above the keeper's.
-        const int first = plan.keeper >= 0 ? keeper_fd + 1 : keeper_fd;
+        // and those it is given reaches the program. All lie above them.
+        const int first = plan.kept && !plan.join.empty() ? first_join_fd + static_cast<int>(plan.join.size())
+                          : plan.keeper >= 0           ? keeper_fd + 1
+                                                       : keeper_fd;
         const auto report = static_cast<unsigned>(plan.report);
         if ((report > static_cast<unsigned>(first) && ::close_range(static_cast<unsigned>(first), report - 1, 0) != 0) ||
             ::close_range(report + 1, ~0U, 0) != 0) {
@@ -363,7 +245,8 @@ struct ChildPlan {
         ::execve(plan.argv[0], plan.argv.data(), plan.environment.empty() ? environ : plan.environment.data());
         error = errno;
     }
-    while (::write(plan.report, &error, sizeof error) < 0 && errno == EINTR) {
+    const StartFailure failure{joining, error};
+    while (::write(plan.report, &failure, sizeof failure) < 0 && errno == EINTR) {
     }
     ::_exit(127);
 }
@@ -389,16 +272,30 @@ bool has_ended(pid_t pid)
 // A started run: its first process and the descriptors the judge keeps.
 struct Started {
     pid_t pid = -1;
-    Fd exec_report;  // readable: a failed exec's errno, or the end of file
+    Fd exec_report;  // readable: a StartFailure, or the end of file
     Fd keeper_report;
+    std::unique_ptr<RunGroup> group;  // none: the run is sampled
     Clock::time_point start;
 };
+
+// Whether a run gets a control group: every run under the keeper (the
+// keeper was told to join one), and a run without one under a limit the
+// group keeps, where control groups can be had.
+bool grouped(const Launch& launch)
+{
+    const Limits& limits = launch.limits;
+    return measure() != Measure::sampling &&
+           (launch.keeper != Keeper::none || limits.cpu_seconds > 0 || limits.memory_bytes > 0 || limits.processes > 0);
+}
 
 // Opens the streams, makes the pipes and forks the run's first process;
 // on failure, what went wrong is in outcome.
 bool start(const Launch& launch, Started& started, Outcome& outcome)
 {
-    Fd input(open_stream(launch.input, false));
+    const bool kept = launch.keeper != Keeper::none;
+    // A solution's standard input is a copy of its own: the case, shared
+    // with the other solutions and maybe stored, is never in its reach.
+    Fd input(kept && !launch.input.empty() ? above_keeper(private_copy(launch.input)) : open_stream(launch.input, false));
     Fd output(open_stream(launch.output, true));
     // Both streams into one file share one descriptor, as 2>&1 does: two
     // opens would give each its own offset, and each would overwrite the
@@ -410,7 +307,14 @@ bool start(const Launch& launch, Started& started, Outcome& outcome)
         outcome.why = std::string("cannot open its streams: ") + std::strerror(errno);
         return false;
     }
-    const bool kept = launch.keeper != Keeper::none;
+    if (grouped(launch)) {
+        started.group = control_groups().make(launch.limits);
+        if (started.group == nullptr) {
+            outcome.code = errno;
+            outcome.why = std::string("cannot make its control group: ") + std::strerror(errno);
+            return false;
+        }
+    }
     int pipe_ends[2];
     int keeper_ends[2] = {-1, -1};
     if (::pipe2(pipe_ends, O_CLOEXEC) != 0 || (kept && ::pipe2(keeper_ends, O_CLOEXEC | O_NONBLOCK) != 0)) {
@@ -438,6 +342,9 @@ bool start(const Launch& launch, Started& started, Outcome& outcome)
     plan.directory = launch.directory.empty() ? nullptr : launch.directory.c_str();
     plan.report = report_out.get();
     plan.keeper = keeper_out.get();
+    plan.kept = kept;
+    if (started.group != nullptr)
+        plan.join = started.group->join_files();
     if (launch.limits.cpu_seconds > 0) {
         // A backstop: the monitor ends the run at the exact limit.
         const auto soft = static_cast<rlim_t>(std::ceil(launch.limits.cpu_seconds)) + 1;
@@ -471,17 +378,46 @@ bool start(const Launch& launch, Started& started, Outcome& outcome)
 // What the monitor saw until the run ended or it stopped it.
 struct Watch {
     Ending stopped_for = Ending::exited;  // exited: not stopped
-    Sample peak;                          // the most memory seen, and the latest processor time
+    Sample last;                          // the latest look
+    std::uint64_t most_memory = 0;        // the most memory any look found
 };
 
-// Samples the run until its first process ends, a limit is passed or the
-// judge is interrupted.
+// A look at a run through its control group.
+Sample look_at(const RunGroup& group)
+{
+    const GroupUsage usage = group.read();
+    Sample sample;
+    sample.cpu_seconds = usage.cpu_seconds;
+    sample.resident_bytes = usage.memory_bytes;
+    sample.out_of_memory = usage.out_of_memory;
+    sample.refused_task = usage.refused_task;
+    return sample;
+}
+
+// The limit a look shows passed, or exited for none.
+Ending limit_passed(const Launch& launch, const Sample& now, double wall)
+{
+    const Limits& limits = launch.limits;
+    if (limits.cpu_seconds > 0 && now.cpu_seconds > limits.cpu_seconds)
+        return Ending::cpu_limit;
+    if (now.out_of_memory || (limits.memory_bytes > 0 && now.memory_bytes() > limits.memory_bytes))
+        return Ending::memory_limit;
+    if (now.refused_task || (limits.processes > 0 && now.processes > limits.processes))
+        return Ending::process_limit;
+    if (limits.wall_seconds > 0 && wall > limits.wall_seconds)
+        return Ending::wall_limit;
+    if (limits.file_bytes > 0 && file_size(launch.output) > limits.file_bytes)
+        return Ending::output_limit;  // RLIMIT_FSIZE raised (root may)
+    return Ending::exited;
+}
+
+// Looks at the run every sample_milliseconds until its first process
+// ends, a limit is passed or the judge is interrupted.
 Watch monitor(const Launch& launch, const Started& started)
 {
     Watch watch;
     Fd pidfd(open_pidfd(started.pid));
-    Monitor tree(started.pid, launch);
-    const Limits& limits = launch.limits;
+    TreeSampler tree(started.pid, launch.keeper, launch.counted_folders);
     for (int round = 0;; ++round) {
         pollfd waits[2] = {{interrupted_fd, POLLIN, 0}, {pidfd.get(), POLLIN, 0}};
         // Without a pidfd the wait is a short sleep that grows with the run.
@@ -495,24 +431,10 @@ Watch monitor(const Launch& launch, const Started& started)
         }
         if (pidfd.get() >= 0 ? waits[1].revents != 0 : has_ended(started.pid))
             break;
-        const Sample now = tree.sample();
-        if (now.memory_bytes() >= watch.peak.memory_bytes()) {
-            watch.peak.resident_bytes = now.resident_bytes;
-            watch.peak.held_bytes = now.held_bytes;
-        }
-        watch.peak.cpu_seconds = now.cpu_seconds;
-        watch.peak.processes = std::max(watch.peak.processes, now.processes);
+        watch.last = started.group != nullptr ? look_at(*started.group) : tree.sample();
+        watch.most_memory = std::max(watch.most_memory, watch.last.memory_bytes());
         const double wall = std::chrono::duration<double>(Clock::now() - started.start).count();
-        if (limits.cpu_seconds > 0 && now.cpu_seconds > limits.cpu_seconds)
-            watch.stopped_for = Ending::cpu_limit;
-        else if (limits.memory_bytes > 0 && now.memory_bytes() > limits.memory_bytes)
-            watch.stopped_for = Ending::memory_limit;
-        else if (limits.processes > 0 && now.processes > limits.processes)
-            watch.stopped_for = Ending::process_limit;
-        else if (limits.wall_seconds > 0 && wall > limits.wall_seconds)
-            watch.stopped_for = Ending::wall_limit;
-        else if (limits.file_bytes > 0 && file_size(launch.output) > limits.file_bytes)
-            watch.stopped_for = Ending::output_limit;  // RLIMIT_FSIZE raised (root may)
+        watch.stopped_for = limit_passed(launch, watch.last, wall);
         if (watch.stopped_for != Ending::exited)
             break;
     }
@@ -545,6 +467,21 @@ bool read_report(int fd, KeeperReport& report)
            report.held_bytes >= 0;
 }
 
+// How the run ended by its status, when no limit ended it: a SIGXCPU that
+// the judge's own processor limit sent is that limit.
+void ending_of_status(const Launch& launch, int status, Outcome& outcome)
+{
+    if (WIFSIGNALED(status) && WTERMSIG(status) == SIGXCPU && launch.limits.cpu_seconds > 0) {
+        outcome.ending = Ending::cpu_limit;
+    } else if (WIFSIGNALED(status)) {
+        outcome.ending = Ending::signaled;
+        outcome.code = WTERMSIG(status);
+    } else {
+        outcome.ending = Ending::exited;
+        outcome.code = WEXITSTATUS(status);
+    }
+}
+
 // Kills what is left of the run, reaps it and makes its outcome.
 Outcome collect(const Launch& launch, Started& started, const Watch& watch)
 {
@@ -552,6 +489,8 @@ Outcome collect(const Launch& launch, Started& started, const Watch& watch)
     // The first process is alive or a zombie here, so its group is still
     // its own to kill.
     ::kill(-started.pid, SIGKILL);
+    if (started.group != nullptr)
+        started.group->kill_tasks();
     int status = 0;
     rusage usage{};
     while (::wait4(started.pid, &status, 0, &usage) < 0 && errno == EINTR) {
@@ -563,13 +502,15 @@ Outcome collect(const Launch& launch, Started& started, const Watch& watch)
     }
     finish_group(started.pid);
 
-    int exec_error = 0;
+    StartFailure failure{};
     ssize_t got;
-    while ((got = ::read(started.exec_report.get(), &exec_error, sizeof exec_error)) < 0 && errno == EINTR) {
+    while ((got = ::read(started.exec_report.get(), &failure, sizeof failure)) < 0 && errno == EINTR) {
     }
-    if (got == sizeof exec_error) {
-        outcome.code = exec_error;
-        outcome.why = std::string("cannot execute ") + launch.argv[0] + ": " + std::strerror(exec_error);
+    if (got == sizeof failure) {
+        outcome.code = failure.error;
+        outcome.why = (failure.joining != 0 ? std::string("cannot join its control group")
+                                            : std::string("cannot execute ") + launch.argv[0]) +
+                      ": " + std::strerror(failure.error);
         return outcome;
     }
     // Without a keeper, the usage covers every process reaped in the tree.
@@ -584,20 +525,33 @@ Outcome collect(const Launch& launch, Started& started, const Watch& watch)
         peak_bytes = static_cast<std::uint64_t>(report.peak_kilobytes) * 1024 + static_cast<std::uint64_t>(report.held_bytes);
         status = report.signaled != 0 ? static_cast<int>(report.code) : static_cast<int>(report.code) << 8;
     }
-    // A process its parent did not wait for shows only in the samples.
-    outcome.cpu_seconds = std::max(outcome.cpu_seconds, watch.peak.cpu_seconds);
-    outcome.peak_memory_bytes = std::max(peak_bytes, watch.peak.memory_bytes());
-    if (watch.stopped_for != Ending::exited) {
-        outcome.ending = watch.stopped_for;
-    } else if (kept && !reported) {
-        outcome.ending = Ending::unreported;
-    } else if (WIFSIGNALED(status)) {
-        outcome.ending = Ending::signaled;
-        outcome.code = WTERMSIG(status);
-    } else {
-        outcome.ending = Ending::exited;
-        outcome.code = WEXITSTATUS(status);
+    Sample last = watch.last;
+    if (started.group != nullptr) {
+        // Every task of the group has ended: its counts are whole. The
+        // keeper's, a part of them, stand as a check of the processor time;
+        // its largest resident set is no measure of the group's memory
+        // (pages of files another run brought in count there, not here).
+        last = look_at(*started.group);
+        if (kept && reported && watch.stopped_for == Ending::exited && last.cpu_seconds == 0) {
+            outcome.ending = Ending::not_started;
+            outcome.why = "its command never joined its control group";
+            return outcome;
+        }
+        peak_bytes = 0;
     }
+    // A process its parent did not wait for shows only in the looks.
+    outcome.cpu_seconds = std::max(outcome.cpu_seconds, last.cpu_seconds);
+    outcome.peak_memory_bytes = std::max({peak_bytes, watch.most_memory, last.memory_bytes()});
+    if (watch.stopped_for != Ending::exited)
+        outcome.ending = watch.stopped_for;
+    else if (last.out_of_memory)
+        outcome.ending = Ending::memory_limit;
+    else if (last.refused_task)
+        outcome.ending = Ending::process_limit;
+    else if (kept && !reported)
+        outcome.ending = Ending::unreported;
+    else
+        ending_of_status(launch, status, outcome);
     return outcome;
 }
 

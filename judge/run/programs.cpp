@@ -56,6 +56,11 @@ std::string own_folder()
     return path.substr(0, path.rfind('/'));
 }
 
+std::string own_share_folder()
+{
+    return fs::path(own_folder()).parent_path().string() + "/share/exercise-suite";
+}
+
 std::string find_tool(const std::string& name)
 {
     if (name.empty() || name.find('/') != std::string::npos)

@@ -11,6 +11,20 @@ namespace judge {
 // The PATH a solution gets.
 constexpr const char* solution_path = "/usr/local/bin:/usr/bin:/bin";
 
+// Every program the suite installs: what a solution given as a source or a
+// program may neither see nor run, wherever it is installed.
+constexpr const char* suite_programs[] = {
+    "pro3-solve", "pro3-maketest", "pro3-validate",
+    "pro2-solve", "pro2-maketest", "pro2-maketest-b", "pro2-validate",
+    "pro6-solve", "pro6-solve-b", "pro6-solve-c", "pro6-maketest", "pro6-maketest-b", "pro6-validate",
+    "order-solve-list", "order-solve-grid", "order-solve-bucket", "order-gen", "order-validate",
+    "transfer-summary", "exercise-judge", "exercise-judge-keeper", "exercise-package",
+};
+
+// The folder of the suite's shared files beside the programs' folder
+// (share/exercise-suite: the single-file sources, the problems' material).
+std::string own_share_folder();
+
 // The folder holding the judge's own executable, and the executable.
 std::string own_folder();
 std::string own_path();

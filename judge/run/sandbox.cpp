@@ -9,8 +9,11 @@
 #include <fstream>
 #include <iterator>
 
+#include <sys/stat.h>
+
 #include "judge/base/failure.hpp"
 #include "judge/base/files.hpp"
+#include "judge/run/cgroup.hpp"
 #include "judge/run/keeper.hpp"
 #include "judge/run/programs.hpp"
 
@@ -22,11 +25,24 @@ namespace {
 
 // What every sandboxed run gets: no namespace shared with the judge (so no
 // network and no view of its processes), no capabilities, a new session,
-// death with the judge, the root file system read-only with a fresh /proc.
+// death with the judge, a fresh /proc.
 const char* const bwrap_base[] = {
-    "--unshare-all", "--die-with-parent", "--new-session", "--cap-drop", "ALL",
-    "--ro-bind", "/", "/", "--proc", "/proc",
+    "--unshare-all", "--die-with-parent", "--new-session", "--cap-drop", "ALL", "--proc", "/proc",
 };
+
+// The system's program folders, shown read-only (or as the links they are).
+const char* const system_folders[] = {"/usr", "/bin", "/sbin", "/lib", "/lib32", "/lib64", "/libx32"};
+
+// What of /etc the languages need, found by running their compilers and
+// programs: the dynamic linker's cache and configuration, the time zone,
+// the links that name the system's chosen programs (/usr/bin/java is one),
+// and, by prefix, each Java's configuration (jvm.cfg, its security files).
+const char* const etc_entries[] = {"ld.so.cache", "ld.so.conf", "ld.so.conf.d", "localtime", "alternatives"};
+const char* const etc_prefixes[] = {"java-"};
+
+// The other folders where the suite's programs may be installed, besides
+// the judge's own.
+const char* const program_folders[] = {"/usr/local/bin", "/usr/bin", "/usr/sbin", "/usr/local/sbin"};
 
 // The devices of the sandbox's /dev, a small read-only in-memory folder.
 const char* const devices[] = {"null", "zero", "full", "random", "urandom", "tty"};
@@ -72,7 +88,42 @@ Sandbox::Sandbox(std::string keeper, std::vector<std::string> environment, std::
       hidden_(std::move(hidden)),
       sizes_(sizes)
 {
+    std::error_code error;
+    for (const char* folder : system_folders) {
+        if (fs::is_symlink(folder, error)) {
+            system_words_.insert(system_words_.end(), {"--symlink", fs::read_symlink(folder, error).string(), folder});
+        } else if (fs::is_directory(folder, error)) {
+            system_words_.insert(system_words_.end(), {"--ro-bind", folder, folder});
+            system_trees_.push_back(folder);
+        }
+    }
+    for (fs::directory_iterator entry("/etc", error), end; !error && entry != end; entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        bool wanted = std::find(std::begin(etc_entries), std::end(etc_entries), name) != std::end(etc_entries);
+        for (const char* prefix : etc_prefixes)
+            wanted = wanted || name.rfind(prefix, 0) == 0;
+        if (wanted)
+            system_words_.insert(system_words_.end(), {"--ro-bind", entry->path().string(), entry->path().string()});
+    }
+    // The suite's programs and shared files the system's folders show.
+    std::vector<std::string> folders(std::begin(program_folders), std::end(program_folders));
+    folders.push_back(own_folder());
+    for (const std::string& folder : folders)
+        for (const char* program : suite_programs) {
+            const std::string path = folder + "/" + program;
+            const std::string real = fs::canonical(path, error).string();
+            if (!error && in_view(real) && std::find(suite_files_.begin(), suite_files_.end(), path) == suite_files_.end())
+                suite_files_.push_back(path);
+        }
     expose(keeper_exposed_, keeper_, true);
+}
+
+bool Sandbox::in_view(const std::string& real) const
+{
+    for (const std::string& tree : system_trees_)
+        if (within(real, tree))
+            return true;
+    return false;
 }
 
 bool Sandbox::hides_on_purpose(const std::string& path) const
@@ -92,7 +143,9 @@ void Sandbox::expose(Exposures& exposed, const std::string& path, bool program) 
     const bool on_purpose = hides_on_purpose(path) || hides_on_purpose(real);
     if (on_purpose && !program)
         return;
-    if (on_purpose || within(path, "/tmp") || within(real, "/tmp"))
+    const bool covered = std::find(suite_files_.begin(), suite_files_.end(), path) != suite_files_.end() ||
+                         within(real, own_share_folder());
+    if (on_purpose || covered || !in_view(real) || !in_view(path))
         exposed.emplace_back(real, path);
 }
 
@@ -110,12 +163,12 @@ Exposures Sandbox::exposures(const std::vector<std::string>& command, const std:
 }
 
 void Sandbox::prepare(Launch& launch, const std::vector<std::string>& command, const std::string& work,
-                      const Exposures& exposed) const
+                      const Exposures& exposed, SuiteAccess suite) const
 {
     std::vector<std::string> environment(std::begin(base_environment), std::end(base_environment));
-    // The suite's own programs come first, so that a pipeline through
-    // sh -c finds them wherever the suite is.
-    environment.push_back("PATH=" + own_folder() + ":" + solution_path);
+    // A command's own pipeline through sh -c finds the suite's programs
+    // first, wherever the suite is; a solution finds only the system's.
+    environment.push_back("PATH=" + (suite == SuiteAccess::shown ? own_folder() + ":" : "") + solution_path);
     environment.push_back("HOME=" + work);
     environment.push_back("TMPDIR=" + (isolates() ? std::string("/tmp") : work));
 #ifdef SANITIZED_BUILD
@@ -130,16 +183,36 @@ void Sandbox::prepare(Launch& launch, const std::vector<std::string>& command, c
     launch.environment = std::move(environment);
     launch.directory = work;
 
+    // The keeper puts the command in the run's control group; without
+    // groups, it counts what the sandbox's file systems hold.
     std::vector<std::string> kept{keeper_};
+    const int joins = measure() == Measure::cgroup_v1 ? 3 : measure() == Measure::cgroup_v2 ? 1 : 0;
+    for (int i = 0; i < joins; ++i)
+        kept.insert(kept.end(), {"--join", std::to_string(first_join_fd + i)});
+    launch.counted_folders.clear();
+    if (isolates() && joins == 0) {
+        launch.counted_folders.assign(std::begin(counted_folders), std::end(counted_folders));
+        for (const char* folder : counted_folders)
+            kept.insert(kept.end(), {"--count", folder});
+    }
+    kept.push_back("--");
+    kept.insert(kept.end(), command.begin(), command.end());
     if (!isolates()) {
-        kept.push_back("--");
-        kept.insert(kept.end(), command.begin(), command.end());
         launch.argv = std::move(kept);
         launch.keeper = Keeper::first;
         return;
     }
+    std::vector<std::string> line = bwrap_line(work, exposed, suite);
+    line.insert(line.end(), kept.begin(), kept.end());
+    launch.argv = std::move(line);
+    launch.keeper = Keeper::under_bwrap;
+}
+
+std::vector<std::string> Sandbox::bwrap_line(const std::string& work, const Exposures& exposed, SuiteAccess suite) const
+{
     std::vector<std::string> line{bwrap_};
     line.insert(line.end(), std::begin(bwrap_base), std::end(bwrap_base));
+    line.insert(line.end(), system_words_.begin(), system_words_.end());
     line.insert(line.end(), {"--size", dev_bytes, "--tmpfs", "/dev"});
     for (const char* device : devices) {
         const std::string path = std::string("/dev/") + device;
@@ -150,21 +223,28 @@ void Sandbox::prepare(Launch& launch, const std::vector<std::string>& command, c
     line.insert(line.end(), {"--dir", "/dev/shm", "--remount-ro", "/dev"});
     line.insert(line.end(), {"--size", std::to_string(sizes_.shm_bytes), "--tmpfs", "/dev/shm"});
     line.insert(line.end(), {"--size", std::to_string(sizes_.tmp_bytes), "--tmpfs", "/tmp"});
+    // What the system's folders would show of the judge's files and, to a
+    // solution, of the suite's.
     for (const std::string& folder : hidden_)
-        if (!within(folder, "/tmp"))
+        if (in_view(folder))
             line.insert(line.end(), {"--tmpfs", folder});
+    const std::string share = own_share_folder();
+    std::error_code error;
+    if (suite == SuiteAccess::hidden) {
+        for (const std::string& file : suite_files_)
+            line.insert(line.end(), {"--ro-bind", "/dev/null", file});
+        if (in_view(fs::canonical(share, error).string()) && !error)
+            line.insert(line.end(), {"--tmpfs", share});
+    } else if (!in_view(own_folder())) {
+        line.insert(line.end(), {"--ro-bind", own_folder(), own_folder()});
+    }
     for (const Exposures* list : {&keeper_exposed_, &exposed})
         for (const auto& [source, target] : *list)
             line.insert(line.end(), {"--ro-bind", source, target});
-    line.insert(line.end(), {"--bind", work, work, "--chdir", work, "--as-pid-1", "--"});
-    for (const char* folder : counted_folders)
-        kept.insert(kept.end(), {"--count", folder});
-    kept.push_back("--");
-    kept.insert(kept.end(), command.begin(), command.end());
-    line.insert(line.end(), kept.begin(), kept.end());
-    launch.argv = std::move(line);
-    launch.keeper = Keeper::under_bwrap;
-    launch.counted_folders.assign(std::begin(counted_folders), std::end(counted_folders));
+    // Nothing of the sandbox's own root is writable: files there would be
+    // memory no limit sees without control groups.
+    line.insert(line.end(), {"--bind", work, work, "--remount-ro", "/", "--chdir", work, "--as-pid-1", "--"});
+    return line;
 }
 
 std::string Sandbox::trial(const std::string& work) const

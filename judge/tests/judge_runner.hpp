@@ -24,6 +24,7 @@ struct JudgeResult {
     std::string out;
     std::string err;
     int status = -1;  // exit status, or 128 + signal
+    int pid = 0;      // the judge's process ID (its control groups are named by it)
 };
 
 // A variable in the judge's environment that no solution may see.
@@ -35,7 +36,11 @@ const char* const validators[] = {"pro3-validate", "pro2-validate", "pro6-valida
 
 class JudgeRunner {
 public:
-    JudgeRunner()
+    // The judge's temporary folder is the test's own, or one made in
+    // temporary_parent (a file system in memory, say).
+    explicit JudgeRunner(const std::string& temporary_parent = "")
+        : temporary_(temporary_parent.empty() ? (folder_.path() / "tmp").string()
+                                              : temporary_parent + "/judge-test-" + std::to_string(::getpid()))
     {
         std::filesystem::create_directories(stand_ins());
         std::filesystem::create_directories(temporary());
@@ -57,8 +62,16 @@ public:
         }
     }
 
-    // The judge's temporary folder, the test's own.
-    std::string temporary() const { return (folder_.path() / "tmp").string(); }
+    ~JudgeRunner()
+    {
+        std::error_code error;
+        std::filesystem::remove_all(temporary_, error);
+    }
+    JudgeRunner(const JudgeRunner&) = delete;
+    JudgeRunner& operator=(const JudgeRunner&) = delete;
+
+    // The judge's temporary folder.
+    const std::string& temporary() const { return temporary_; }
 
     const std::filesystem::path& folder() const { return folder_.path(); }
 
@@ -107,6 +120,7 @@ public:
         while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }
         JudgeResult result;
+        result.pid = pid;
         result.out = testing_support::read_file(folder_.path() / "judge.out");
         result.err = testing_support::read_file(folder_.path() / "judge.err");
         result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
@@ -125,6 +139,7 @@ private:
     std::string stand_ins() const { return (folder_.path() / "stand-ins").string(); }
 
     testing_support::TempDir folder_;
+    std::string temporary_;
     std::string columns_ = "1000";
 };
 

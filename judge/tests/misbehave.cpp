@@ -11,6 +11,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/sched.h>
+#include <mqueue.h>
 #include <netinet/in.h>
 #include <pthread.h>
 #include <sched.h>
@@ -22,6 +23,7 @@
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/uio.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -222,6 +224,163 @@ void hold(long megabytes)
     if (block == MAP_FAILED)
         std::exit(5);
     std::memset(block, 1, bytes);
+}
+
+// Memory the kernel holds for a process, made without end or up to
+// megabytes: page tables (a byte read every 2 MB of a vast map, each read
+// mapping the shared zero page and so adding a table, not a page), pipe
+// buffers (pipes filled and kept), socket buffers (pairs of local sockets
+// filled and kept). Returns when it is made, or when the kernel refuses.
+void kernel_memory(const std::string& what, long megabytes)
+{
+    const std::size_t wanted = static_cast<std::size_t>(megabytes) << 20;
+    std::size_t made = 0;
+    if (what == "tables") {
+        constexpr std::size_t span = std::size_t{2} << 20;
+        // Each 2 MB read needs one 4 kB table: wanted / 4 kB reads.
+        const std::size_t reads = wanted / 4096;
+        auto* map = static_cast<volatile char*>(::mmap(nullptr, reads * span, PROT_READ,
+                                                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0));
+        if (map == MAP_FAILED)
+            std::exit(5);
+        for (std::size_t i = 0; i < reads; ++i)
+            (void)map[i * span];
+        return;
+    }
+    static char block[1 << 16];
+    std::memset(block, 'x', sizeof block);
+    while (made < wanted) {
+        int ends[2];
+        const bool pipes = what == "pipes";
+        if (pipes ? ::pipe2(ends, O_NONBLOCK) != 0
+                  : ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, ends) != 0)
+            return;
+        if (pipes) {
+            ::fcntl(ends[1], F_SETPIPE_SZ, 1 << 20);
+        } else {
+            const int size = 1 << 22;
+            ::setsockopt(ends[0], SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
+            ::setsockopt(ends[1], SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+        }
+        const std::size_t before = made;
+        for (ssize_t done; made < wanted && (done = ::write(pipes ? ends[1] : ends[0], block, sizeof block)) > 0;)
+            made += static_cast<std::size_t>(done);
+        if (made == before)
+            return;
+    }
+}
+
+// Starts count threads that sleep until the process ends; the number
+// started.
+long start_threads(long count)
+{
+    long started = 0;
+    pthread_attr_t attributes;
+    ::pthread_attr_init(&attributes);
+    ::pthread_attr_setstacksize(&attributes, 64 << 10);
+    for (; started < count; ++started) {
+        pthread_t thread;
+        if (::pthread_create(&thread, &attributes, [](void*) -> void* { sleep_forever(); }, nullptr) != 0)
+            break;
+    }
+    return started;
+}
+
+// With SIGCHLD ignored (so that the kernel reaps them and no one adds up
+// their time), count workers each burn milliseconds; waits until they are
+// gone.
+void ignored_workers(long count, long milliseconds)
+{
+    ::signal(SIGCHLD, SIG_IGN);
+    std::vector<pid_t> workers;
+    for (long i = 0; i < count; ++i) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            burn(milliseconds);
+            ::_exit(0);
+        }
+        if (pid > 0)
+            workers.push_back(pid);
+    }
+    for (const pid_t pid : workers)
+        while (::kill(pid, 0) == 0)
+            ::usleep(10000);
+}
+
+// Reads the whole standard input.
+std::string read_input()
+{
+    std::string input;
+    char chunk[1 << 16];
+    for (ssize_t got; (got = ::read(0, chunk, sizeof chunk)) > 0;)
+        input.append(chunk, static_cast<std::size_t>(got));
+    return input;
+}
+
+// Tries to change the file behind standard input, reopened through /proc:
+// appending (append), or emptying it (truncate); true when it worked.
+bool change_input(const std::string& how)
+{
+    const bool append = how == "append";
+    const int fd = ::open("/proc/self/fd/0", O_WRONLY | (append ? O_APPEND : O_TRUNC));
+    bool changed = false;
+    if (fd >= 0) {
+        struct stat info {};
+        changed = append ? ::write(fd, "7 8\n", 4) == 4 : ::fstat(fd, &info) == 0 && info.st_size == 0;
+        ::close(fd);
+    }
+    // Through the descriptor itself too.
+    changed = ::ftruncate(0, 0) == 0 || changed;
+    return changed;
+}
+
+// True when a connection to the local socket at path can be made.
+bool can_connect_local(const std::string& path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (fd < 0)
+        return false;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+    const bool connected = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return connected;
+}
+
+// The socket families this process could open, by name; local sockets
+// (which runtimes need) must still work, and anything else must be refused
+// with EACCES or EPERM.
+std::string families_opened()
+{
+    struct Family {
+        int number;
+        int type;
+        const char* name;
+    };
+    static const Family families[] = {
+        {AF_INET, SOCK_STREAM, "inet"},      {AF_INET, SOCK_DGRAM, "inet-udp"}, {AF_INET6, SOCK_STREAM, "inet6"},
+        {AF_NETLINK, SOCK_RAW, "netlink"},   {AF_PACKET, SOCK_RAW, "packet"},   {AF_VSOCK, SOCK_STREAM, "vsock"},
+        {AF_ALG, SOCK_SEQPACKET, "alg"},     {AF_KEY, SOCK_RAW, "key"},         {AF_BLUETOOTH, SOCK_RAW, "bluetooth"},
+        {AF_TIPC, SOCK_RDM, "tipc"},         {AF_XDP, SOCK_RAW, "xdp"},         {AF_RDS, SOCK_SEQPACKET, "rds"},
+    };
+    std::string opened;
+    for (const Family& family : families) {
+        const int fd = ::socket(family.number, family.type, 0);
+        if (fd >= 0 || (errno != EACCES && errno != EPERM))
+            opened += std::string(opened.empty() ? "" : " ") + family.name + (fd >= 0 ? "" : "-not-refused");
+        if (fd >= 0)
+            ::close(fd);
+    }
+    int pair[2];
+    if (::socketpair(AF_INET, SOCK_STREAM, 0, pair) == 0 || (errno != EACCES && errno != EPERM))
+        opened += " inet-pair";
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, pair) != 0)
+        opened += " broken-unix-pair";
+    const int local = ::socket(AF_UNIX, SOCK_DGRAM, 0);
+    if (local < 0)
+        opened += " broken-unix";
+    return opened;
 }
 
 // The system calls a solution is refused that this one could make: each
@@ -502,6 +661,92 @@ int main(int argc, char** argv)
     }
     if (mode == "fill") {
         fill(mode_args.empty() ? "/tmp/fill" : mode_args[0], number_arg(1, 1));
+        run_solver();
+    }
+    if (mode == "kernel") {
+        // Holds ARG2 megabytes of kernel memory of the kind ARG1 names.
+        kernel_memory(mode_args.empty() ? "tables" : mode_args[0], number_arg(1, 64));
+        run_solver();
+    }
+    if (mode == "threads") {
+        // ARG threads at once, then answers; says how many it got.
+        const long wanted = number_arg(0, 100);
+        const long started = start_threads(wanted);
+        if (started == wanted) {
+            say("threads " + std::to_string(started) + "\n");
+            return 0;
+        }
+        run_solver();
+    }
+    if (mode == "ignored") {
+        ignored_workers(number_arg(0, 4), number_arg(1, 100));
+        run_solver();
+    }
+    if (mode == "change-input") {
+        // Reads its case, answers it, then tries to change it (ARG: append
+        // or truncate); says so when it could.
+        const std::string input = read_input();
+        if (change_input(mode_args.empty() ? "append" : mode_args[0])) {
+            say("changed\n");
+            return 0;
+        }
+        return run_solver_on(input);
+    }
+    if (mode == "saboteur") {
+        // Answers its case, then empties it for whoever comes next.
+        const std::string input = read_input();
+        const int status = run_solver_on(input);
+        change_input("truncate");
+        return status;
+    }
+    if (mode == "map") {
+        // Reads its case by mapping standard input, as fast readers do;
+        // says so when it cannot.
+        struct stat info {};
+        void* mapped = ::fstat(0, &info) == 0 && info.st_size > 0
+                           ? ::mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ, MAP_PRIVATE, 0, 0)
+                           : MAP_FAILED;
+        if (mapped == MAP_FAILED) {
+            say("cannot map\n");
+            return 0;
+        }
+        return run_solver_on(std::string(static_cast<const char*>(mapped), static_cast<std::size_t>(info.st_size)));
+    }
+    if (mode == "local") {
+        if (!mode_args.empty() && can_connect_local(mode_args[0])) {
+            say("connected\n");
+            return 0;
+        }
+        run_solver();
+    }
+    if (mode == "queue") {
+        mq_attr attributes{};
+        attributes.mq_maxmsg = 10;
+        attributes.mq_msgsize = 1024;
+        const std::string name = "/" + (mode_args.empty() ? std::string("misbehave") : mode_args[0]);
+        const mqd_t queue = ::mq_open(name.c_str(), O_CREAT | O_RDWR, 0600, &attributes);
+        if (queue != static_cast<mqd_t>(-1)) {
+            say("made a queue\n");
+            return 0;
+        }
+        run_solver();
+    }
+    if (mode == "families") {
+        const std::string opened = families_opened();
+        if (!opened.empty()) {
+            say("opened " + opened + "\n");
+            return 0;
+        }
+        run_solver();
+    }
+    if (mode == "exec") {
+        // Runs the program ARG found on PATH on its input, as its answer.
+        if (!mode_args.empty()) {
+            ::execlp(mode_args[0].c_str(), mode_args[0].c_str(), static_cast<char*>(nullptr));
+            const std::string direct = mode_args.size() > 1 ? mode_args[1] : "";
+            if (!direct.empty())
+                ::execl(direct.c_str(), direct.c_str(), static_cast<char*>(nullptr));
+        }
         run_solver();
     }
     if (mode == "env") {

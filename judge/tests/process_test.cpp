@@ -16,6 +16,7 @@
 #include <fstream>
 #include <string>
 
+#include "judge/run/cgroup.hpp"
 #include "judge/run/keeper.hpp"
 #include "judge/tests/processes.hpp"
 #include "tests/support/run.hpp"
@@ -26,6 +27,7 @@ namespace fs = std::filesystem;
 using judge::Ending;
 using judge::Launch;
 using judge::Outcome;
+using judge_testing::groups_of;
 using judge_testing::new_marker;
 using judge_testing::processes_with;
 using testing_support::TempDir;
@@ -103,8 +105,11 @@ TEST_F(Runner, LimitsAreMeasuredPastTheirBounds)
 {
     const Outcome spun = run("spin", {}, {0.3, 30, 0, 0});
     EXPECT_GT(spun.cpu_seconds, 0.3);
+    // A control group's kernel holds memory to the limit: the peak reaches
+    // it; sampling sees it passed.
     const Outcome hogged = run("hog", {}, {30, 60, std::uint64_t{64} << 20, 0});
-    EXPECT_GT(hogged.peak_memory_bytes, std::uint64_t{64} << 20);
+    EXPECT_EQ(hogged.ending, Ending::memory_limit);
+    EXPECT_GE(hogged.peak_memory_bytes, std::uint64_t{64} << 20);
     // The kernel stops a flood one byte past the file limit, and the run is
     // still measured.
     const Outcome flooded = run("flood", {}, {30, 60, 0, std::uint64_t{1} << 20});
@@ -142,6 +147,38 @@ TEST_F(Runner, ChildrenLeftBehindAreKilled)
         EXPECT_EQ(testing_support::read_file(output_path()), "55\n") << mode;
         EXPECT_TRUE(processes_with(marker_).empty()) << mode;
     }
+}
+
+// What only a control group sees, on a machine that has them: kernel
+// memory counted and held to the limit, threads counted, the time of
+// children nobody waits for; and no group left after the runs.
+TEST_F(Runner, ControlGroupHoldsWhatSamplingMisses)
+{
+    if (judge::measure() == judge::Measure::sampling)
+        GTEST_SKIP() << "no control groups here: " << judge::control_groups().why();
+    const judge::Limits tight{30, 60, std::uint64_t{64} << 20, 0, 8};
+    struct Case {
+        const char* mode;
+        std::vector<std::string> args;
+        Ending ending;
+    };
+    const Case cases[] = {
+        {"kernel", {"tables", "200"}, Ending::memory_limit},
+        {"kernel", {"pipes", "200"}, Ending::memory_limit},
+        {"kernel", {"sockets", "200"}, Ending::memory_limit},
+        {"threads", {"2000"}, Ending::process_limit},
+        {"threads", {"7"}, Ending::exited},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = run(c.mode, c.args, tight);
+        EXPECT_EQ(outcome.ending, c.ending) << c.mode << " " << c.args[0] << ": " << outcome.why;
+        EXPECT_TRUE(processes_with(marker_).empty()) << c.mode;
+    }
+    // Six workers of 0.25 s each, reaped by the kernel.
+    const Outcome ignored = run("ignored", {"6", "250"}, roomy);
+    EXPECT_EQ(ignored.ending, Ending::exited);
+    EXPECT_GE(ignored.cpu_seconds, 1.5);
+    EXPECT_TRUE(groups_of(::getpid()).empty());
 }
 
 TEST_F(Runner, ProgramThatCannotStartIsReported)

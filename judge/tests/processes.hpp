@@ -1,5 +1,6 @@
 // What the judge's tests look for after a run: processes still carrying a
-// marker among their arguments, and a marker unique to each use.
+// marker among their arguments, a marker unique to each use, and control
+// groups a judge left.
 #pragma once
 
 #include <dirent.h>
@@ -8,6 +9,8 @@
 
 #include <string>
 #include <vector>
+
+#include "judge/run/cgroup.hpp"
 
 namespace judge_testing {
 
@@ -53,6 +56,27 @@ inline std::vector<int> processes_with(const std::string& marker, const std::str
         }
     }
     ::closedir(proc);
+    return found;
+}
+
+// The control groups of the judge whose process ID is judge still there:
+// its own (v2) and its runs', beside this process's groups (a judge makes
+// them beneath its own, and the tests' judges run in the tests' groups).
+inline std::vector<std::string> groups_of(int judge)
+{
+    std::vector<std::string> found;
+    const std::string name = "exercise-judge-" + std::to_string(judge);
+    for (const std::string& folder : judge::find_groups("").folders) {
+        DIR* dir = ::opendir(folder.c_str());
+        if (dir == nullptr)
+            continue;
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string each = entry->d_name;
+            if (each == name || each.rfind(name + "-", 0) == 0)
+                found.push_back(folder + "/" + each);
+        }
+        ::closedir(dir);
+    }
     return found;
 }
 
