@@ -497,8 +497,8 @@ judge::Settings set_up(const Options& options, const judge::TemporaryFolder& tem
         check_writable(report);
     judge::Settings settings = judge::build_settings(request, temporary, warn);
     settings.solutions = std::move(solutions);
-    if (table)
-        judge::compile_solutions(settings, *table);
+    // Commands too: compiling also says what the sandbox must show each.
+    judge::compile_solutions(settings, table ? *table : judge::LanguageTable{});
     return settings;
 }
 
@@ -508,6 +508,7 @@ judge::RunInfo run_info(const Options& options, const judge::Settings& settings,
     judge::RunInfo info;
     info.exercise = options.exercise;
     info.sandbox = settings.sandbox.isolates() ? "bwrap" : "none";
+    info.limits_by = settings.limits_by;
     if (!options.cases_dir)
         info.seed = settings.making.seed;
     info.groups = options.groups;

@@ -108,6 +108,7 @@ judge::RunInfo run_info(const Package& package, const judge::Settings& settings,
     judge::RunInfo info;
     info.exercise = package.plan.exercise->name;
     info.sandbox = settings.sandbox.isolates() ? "bwrap" : "none";
+    info.limits_by = settings.limits_by;
     info.cases_dir = (package.folder / "data").string();
     info.reference = package.plan.exercise->reference().name;
     info.limits = settings.limits;

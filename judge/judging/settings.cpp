@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "judge/base/failure.hpp"
+#include "judge/run/cgroup.hpp"
 
 namespace judge {
 
@@ -79,6 +80,7 @@ Settings build_settings(const Request& request, const TemporaryFolder& temporary
         choice.hidden.push_back(*settings.save);
     choice.limits = request.limits;
     settings.sandbox = choose_sandbox(choice, temporary, warn);
+    settings.limits_by = measure_name(measure());
     return settings;
 }
 

@@ -72,6 +72,7 @@ struct Settings {
     int jobs = 1;
     std::optional<std::string> save;  // a full path
     Sandbox sandbox;
+    std::string limits_by;            // what holds the runs' limits: "cgroup v1", "cgroup v2", "sampling"
     std::string temporary;            // the judge's temporary folder
 };
 

@@ -68,11 +68,12 @@ std::optional<Judgement> judge_ending(const Outcome& outcome, const Limits& limi
     if (outcome.ending == Ending::wall_limit) {
         char used[32];
         std::snprintf(used, sizeof used, "%.2f s", outcome.cpu_seconds);
-        return Judgement{Verdict::time_limit, "wall time above " + seconds_text(limits.wall_seconds) +
-                                                  " with processor time " + used + ": waiting, not computing"};
+        return Judgement{Verdict::time_limit, "above " + seconds_text(limits.wall_seconds) +
+                                                  " of wall time, with processor time " + used};
     }
     if (outcome.ending == Ending::process_limit)
-        return Judgement{Verdict::runtime_error, "more than " + std::to_string(limits.processes) + " processes"};
+        return Judgement{Verdict::runtime_error,
+                         "more than " + std::to_string(limits.processes) + " processes or threads"};
     if (outcome.ending == Ending::unreported)
         return Judgement{Verdict::runtime_error, "the sandbox gave no report"};
     if (signal != 0)

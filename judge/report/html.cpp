@@ -218,7 +218,7 @@ std::string settings_list(const RunInfo& info, const Result& result, const Matri
     if (compiled)
         settings.emplace_back("compile limits", limits_text(info.compile_limits));
     settings.emplace_back("reference", info.reference);
-    settings.emplace_back("sandbox", info.sandbox);
+    settings.emplace_back("sandbox", info.sandbox + (info.limits_by.empty() ? "" : ", limits by " + info.limits_by));
     if (!info.languages.empty())
         settings.emplace_back("languages", info.languages);
     if (info.save)

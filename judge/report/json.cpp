@@ -104,6 +104,7 @@ json settings_json(const RunInfo& info)
     return {
         {"exercise", info.exercise},
         {"sandbox", info.sandbox},
+        {"limits_by", info.limits_by},
         {"seed", info.seed ? json(*info.seed) : json(nullptr)},
         {"size", one_group(info) && !info.groups.front().answers ? json(info.groups.front().name) : json(nullptr)},
         {"answers", one_group(info) && info.groups.front().answers ? json(*info.groups.front().answers) : json(nullptr)},

@@ -19,6 +19,7 @@ namespace judge {
 struct RunInfo {
     std::string exercise;
     std::string sandbox;  // "bwrap" or "none"
+    std::string limits_by;  // what holds the limits: "cgroup v1", "cgroup v2" or "sampling"
     std::optional<std::uint32_t> seed;
     std::vector<Group> groups;  // the groups of made cases: sizes or answers
     bool scored = false;        // groups or points asked for: each solution's score is shown

@@ -302,6 +302,8 @@ std::string heading(const RunInfo& info, const std::vector<Solution>& solutions)
         text += ", seeds from " + std::to_string(*info.seed) + " (repeat with --seed " + std::to_string(*info.seed) + ")";
     }
     text += "; reference " + info.reference.substr(info.reference.rfind('/') + 1) + ", sandbox " + info.sandbox;
+    if (!info.limits_by.empty())
+        text += ", limits by " + info.limits_by;
     return terminal_text(text) + "\n";
 }
 

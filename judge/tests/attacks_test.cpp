@@ -153,7 +153,7 @@ TEST(JudgeAttacks, EachAttackGetsTheVerdictOfACorrectJudge)
         {{"kernel", "tables", "200"}, "MEMORY LIMIT", "MEMORY LIMIT", "memory above 64 MB", true},
         {{"kernel", "sockets", "200"}, "MEMORY LIMIT", "MEMORY LIMIT", "memory above 64 MB", true},
         {{"kernel", "pipes", "200"}, "MEMORY LIMIT", "MEMORY LIMIT", "memory above 64 MB", true},
-        {{"threads", "2000"}, "RUNTIME ERROR", "RUNTIME ERROR", "more than 8 processes", true},
+        {{"threads", "2000"}, "RUNTIME ERROR", "RUNTIME ERROR", "more than 8 processes or threads", true},
         {{"ignored", "6", "250"}, "TIME LIMIT", "TIME LIMIT", "", true},
         {{"change-input", "append"}, "OK", "OK", "", false},
         {{"change-input", "truncate"}, "OK", "OK", "", false},

@@ -234,7 +234,7 @@ TEST(JudgeHostile, EveryMisbehaviourGetsItsVerdictAndLeavesNothing)
     };
     const Case cases[] = {
         {{"spin"}, "0.5", "TIME LIMIT", "TIME LIMIT", ""},
-        {{"sleep"}, "0.5", "TIME LIMIT", "TIME LIMIT", "wall time above 2 s"},
+        {{"sleep"}, "0.5", "TIME LIMIT", "TIME LIMIT", "above 2 s of wall time"},
         {{"hog"}, "5", "MEMORY LIMIT", "MEMORY LIMIT", "memory above 256 MB"},
         {{"flood"}, "5", "OUTPUT LIMIT", "OUTPUT LIMIT", "output above 1 MB"},
         {{"fork", "6"}, "5", "OK", "OK", ""},
@@ -255,7 +255,7 @@ TEST(JudgeHostile, EveryMisbehaviourGetsItsVerdictAndLeavesNothing)
         // As root without a sandbox, the fake report is written: beside the
         // keeper's, it makes the report malformed.
         {{"report"}, "5", "RUNTIME ERROR", "RUNTIME ERROR", ""},
-        {{"crowd", "300", "300"}, "5", "RUNTIME ERROR", "RUNTIME ERROR", "more than 256 processes"},
+        {{"crowd", "300", "300"}, "5", "RUNTIME ERROR", "RUNTIME ERROR", "more than 256 processes or threads"},
         // On a loaded machine the wall-time limit may come first: the time
         // these use is measured in SolutionsOwnUseIsMeasured.
         {{"crowd", "40", "1500"}, "1", "TIME LIMIT", "TIME LIMIT", ""},

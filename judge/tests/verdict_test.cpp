@@ -34,8 +34,8 @@ TEST(Verdict, EndingsComeToTheirVerdictInOrder)
         {Ending::signaled, SIGXFSZ, 1, 1, 1, Verdict::output_limit, "output above 1 MB"},
         {Ending::exited, 0, 1, 1, (std::uint64_t{1} << 20) + 1, Verdict::output_limit, "output above 1 MB"},
         {Ending::wall_limit, 0, 0.25, 1, 1, Verdict::time_limit,
-         "wall time above 5 s with processor time 0.25 s: waiting, not computing"},
-        {Ending::process_limit, 0, 1, 1, 1, Verdict::runtime_error, "more than 10 processes"},
+         "above 5 s of wall time, with processor time 0.25 s"},
+        {Ending::process_limit, 0, 1, 1, 1, Verdict::runtime_error, "more than 10 processes or threads"},
         // No report: never OK, whatever else the run says.
         {Ending::unreported, 0, 0, 0, 0, Verdict::runtime_error, "the sandbox gave no report"},
         {Ending::signaled, SIGSEGV, 1, 1, 1, Verdict::runtime_error, "killed by SIGSEGV"},
