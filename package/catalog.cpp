@@ -12,7 +12,7 @@ const std::vector<SubmissionFolder>& submission_folders()
         {"accepted", "every case OK"},
         {"wrong_answer", "the first failing case WRONG ANSWER"},
         {"time_limit_exceeded", "the first failing case TIME LIMIT"},
-        {"run_time_error", "the first failing case RUNTIME ERROR"},
+        {"run_time_error", "the first failing case RUNTIME ERROR (or MEMORY LIMIT)"},
     };
     return folders;
 }

@@ -48,7 +48,8 @@ const char* const commands_end =
   verify DIR            check the package as a contest system would, judge every
                         submission on every case in the sandbox, set the time
                         limit (.timelimit); exit 0 when every check passed
-  zip DIR               write the package as DIR.zip, problem.yaml at its root
+  zip DIR               write the package as DIR.zip, problem.yaml at its root,
+                        once verify passed on it
 Each command's options: exercise-package COMMAND --help.
 )";
 
@@ -185,9 +186,14 @@ int run_zip(int argc, char** argv)
     std::string output;
     judge::CommandLine line("zip [OPTION]... DIR",
                             "Writes the package in DIR as one zip, problem.yaml at its root, as DOMjudge's\n"
-                            "problem import and Kattis take it.\n",
+                            "problem import and Kattis take it: only a package whose last verify passed and\n"
+                            "that has not changed since. Warns, naming the server settings to raise, where a\n"
+                            "stock DOMjudge would refuse it (an upload over 256 MiB, data over the 512 MiB\n"
+                            "its importer holds, a case over MySQL's max_allowed_packet of 64 MiB).\n",
                             "", "  exercise-package zip -o merge.zip merge\n");
     line.option("-o,--output", output, "FILE", "the zip to write (default: DIR.zip beside DIR)");
+    bool force = false;
+    line.flag("--force", force, "zip a package whose last verify failed, or that\nwas never verified as it is");
     std::string folder;
     line.operand("DIR", folder);
     line.parse(argc, argv);
@@ -198,7 +204,8 @@ int run_zip(int argc, char** argv)
             path = path.parent_path();
         output = path.string() + ".zip";
     }
-    package::zip_package(folder, output);
+    for (const std::string& warning : package::zip_package(folder, output, force))
+        std::fprintf(stderr, "exercise-package: warning: %s\n", judge::terminal_text(warning).c_str());
     judge::print("Wrote " + output + "\n");
     return 0;
 }

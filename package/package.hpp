@@ -7,6 +7,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace package {
 
@@ -50,7 +51,10 @@ struct VerifyOptions {
 // returns the exit status (0 every check passed, 1 some failed).
 int verify_package(const VerifyOptions& options);
 
-// Writes the package as one zip, problem.yaml at its root.
-void zip_package(const std::string& folder, const std::string& zip_file);
+// Writes the package as one zip, problem.yaml at its root: only a package
+// whose last verify passed, and that has not changed since, unless forced.
+// Returns what a stock contest server would refuse in it, and the settings
+// to raise for each.
+std::vector<std::string> zip_package(const std::string& folder, const std::string& zip_file, bool force = false);
 
 }  // namespace package

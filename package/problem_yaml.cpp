@@ -44,7 +44,6 @@ std::string write_problem_yaml(const ProblemYaml& problem)
 {
     YAML::Emitter out;
     out << YAML::BeginMap;
-    out << YAML::Key << "problem_format_version" << YAML::Value << "legacy";
     out << YAML::Key << "name" << YAML::Value << problem.name;
     out << YAML::Key << "source" << YAML::Value << problem.source;
     out << YAML::Key << "license" << YAML::Value << problem.license;

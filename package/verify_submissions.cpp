@@ -46,7 +46,8 @@ bool fares_as_expected(const std::string& folder, const std::vector<judge::Verdi
         return *failing == judge::Verdict::wrong_answer;
     if (folder == "time_limit_exceeded")
         return *failing == judge::Verdict::time_limit;
-    return *failing == judge::Verdict::runtime_error;
+    // A memory limit is a run-time error, as the format counts it.
+    return *failing == judge::Verdict::runtime_error || *failing == judge::Verdict::memory_limit;
 }
 
 // The package's data as the judge's stored cases.
@@ -79,18 +80,23 @@ judge::Result judge_some(judge::Settings& settings, const std::vector<judge::Sol
     return judge::judge_cases(settings, sources, nullptr);
 }
 
-// The time limit from the slowest accepted run: times the multiplier,
-// rounded up, at least 1 s.
+// The time limit as the format's tools compute it: the slowest run of the
+// accepted submissions that passed every case, times the multiplier,
+// rounded, at least 1 s. An accepted submission that fails is a problem,
+// not a measure of the time a right one takes.
 TimeLimit time_limit(const judge::Result& accepted, const ProblemYaml& yaml)
 {
     TimeLimit limit;
-    for (const judge::SolutionResult& column : accepted.solutions)
+    for (const judge::SolutionResult& column : accepted.solutions) {
+        if (!column.all_passed())
+            continue;
         for (const judge::CaseResult& cell : column.cases)
             if (cell.ran && cell.cpu_seconds > limit.slowest) {
                 limit.slowest = cell.cpu_seconds;
                 limit.slowest_name = column.name + " on " + cell.name;
             }
-    limit.seconds = std::max(1.0, std::ceil(limit.slowest * yaml.time_multiplier));
+    }
+    limit.seconds = std::max(1.0, std::round(limit.slowest * yaml.time_multiplier));
     limit.margin = limit.seconds * yaml.time_safety_margin;
     return limit;
 }

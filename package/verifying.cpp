@@ -16,6 +16,7 @@
 #include "package/coverage.hpp"
 #include "package/package.hpp"
 #include "package/plan.hpp"
+#include "package/stamp.hpp"
 #include "package/verify.hpp"
 
 namespace package {
@@ -148,9 +149,9 @@ std::string report(const VerifyOptions& options, const Package& package, const j
     const TimeLimit& limit = judged.limit;
     char why[512];
     std::snprintf(why, sizeof why,
-                  "\nTime limit: %g s (written to .timelimit): the slowest accepted run, %s, took %.3f s; "
-                  "times %g (time_multiplier), rounded up, at least 1 s. Safety margin: %g s (times %g, "
-                  "time_safety_margin), under which the other submissions ran.\n",
+                  "\nTime limit: %g s (written to .timelimit): the slowest run of an accepted submission that "
+                  "passed every case, %s, took %.3f s; times %g (time_multiplier), rounded, at least 1 s. Safety "
+                  "margin: %g s (times %g, time_safety_margin), under which the other submissions ran.\n",
                   limit.seconds, limit.slowest_name.empty() ? "none" : limit.slowest_name.c_str(), limit.slowest,
                   package.yaml.time_multiplier, limit.margin, package.yaml.time_safety_margin);
     text += why + coverage_text(package, checks);
@@ -173,6 +174,7 @@ int verify_package(const VerifyOptions& options)
     judge::print(report(options, package, info, judged, checks));
     if (options.html)
         judge::save_text(judge::html_report(info, judged.result), *options.html);
+    stamp_verified(package.folder, checks.failed() == 0);
     return checks.failed() == 0 ? 0 : 1;
 }
 

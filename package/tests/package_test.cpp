@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "package/tests/domjudge_rules.hpp"
 #include "tests/support/run.hpp"
 
 namespace {
@@ -84,6 +85,11 @@ TEST_P(Packages, MadeBuiltVerifiedAndZipped)
 
     const RunResult zipped = package(work.path(), {"zip", "problem"});
     ASSERT_EQ(zipped.status, 0) << zipped.err;
+    EXPECT_EQ(zipped.err, "");
+    // A stock DOMjudge takes it as it is.
+    EXPECT_EQ(domjudge_rules::problems_in((work.path() / "problem.zip").string(),
+                                          fs::file_size(work.path() / "problem.zip")),
+              std::vector<std::string>{});
     const std::map<std::string, unsigned> entries = zip_entries(work.path() / "problem.zip");
     for (const char* file : {"problem.yaml", ".timelimit", "generators/plan", "problem_statement/problem.en.tex",
                              "input_validators/validate/validate.cpp", "data/sample/sample-1.in",
@@ -204,6 +210,36 @@ TEST_F(Broken, VerifyReportsWhatWasChangedByHand)
                                 "  submissions/maybe: not a folder the format knows",
                                 "  accepted/silent.cpp: first failure WRONG ANSWER, where accepted asks for every case OK"})
         EXPECT_NE(result.out.find(problem), std::string::npos) << problem << "\n" << result.out;
+}
+
+// zip takes only a package verify passed on, as it is; --force takes any,
+// and a case too large for a stock server is warned about with the setting
+// to raise.
+TEST_F(Broken, ZipTakesOnlyAVerifiedPackage)
+{
+    const fs::path merge = copy();
+    const RunResult never = run({"zip", "merge"});
+    EXPECT_EQ(never.status, 1);
+    EXPECT_NE(never.err.find("merge is not verified: it was never verified, or has changed since; run "
+                             "exercise-package verify merge (or zip --force)"),
+              std::string::npos)
+        << never.err;
+    EXPECT_FALSE(fs::exists(work_.path() / "merge.zip"));
+    ASSERT_EQ(run({"verify", "merge"}).status, 0);
+    ASSERT_EQ(run({"zip", "merge"}).status, 0);
+
+    // A case that passes what a stock server takes, after verify.
+    const fs::path big = merge / "data" / "secret" / "99-big.in";
+    std::ofstream(big) << "0 0\n0\n";
+    std::ofstream(merge / "data" / "secret" / "99-big.ans") << "\n";
+    fs::resize_file(big, 65 << 20);
+    EXPECT_EQ(run({"zip", "merge"}).status, 1);
+    const RunResult forced = run({"zip", "--force", "merge"});
+    EXPECT_EQ(forced.status, 0) << forced.err;
+    EXPECT_NE(forced.err.find("exercise-package: warning: data/secret/99-big.in is 66 MiB with its answer, written "
+                              "in one statement: raise MySQL's max_allowed_packet above it (64 MiB by default)"),
+              std::string::npos)
+        << forced.err;
 }
 
 }  // namespace

@@ -584,7 +584,7 @@ TEST_P(Statements, RenderedForContestants)
     }
 
     // Both in the zip that goes to the contest system.
-    ASSERT_EQ(exercise_package(work.path(), {"zip", "problem"}).status, 0);
+    ASSERT_EQ(exercise_package(work.path(), {"zip", "--force", "problem"}).status, 0);
     const std::set<std::string> names = zip_names(work.path() / "problem.zip");
     EXPECT_EQ(names.count("problem_statement/problem.html"), 1u);
     EXPECT_EQ(names.count("problem_statement/problem.pdf"), fs::exists(statement / "problem.pdf") ? 1u : 0u);

@@ -102,7 +102,6 @@ TEST(ProblemYaml, WrittenAsTheFormatReadsItAndReadBack)
     yaml.validator_flags = "case_sensitive space_change_sensitive";
     const std::string text = package::write_problem_yaml(yaml);
     EXPECT_EQ(text,
-              "problem_format_version: legacy\n"
               "name: \"Merge: and Search\"\n"
               "source: Exercise suite\n"
               "license: educational\n"
