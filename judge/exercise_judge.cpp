@@ -498,7 +498,8 @@ judge::Settings set_up(const Options& options, const judge::TemporaryFolder& tem
     judge::Settings settings = judge::build_settings(request, temporary, warn);
     settings.solutions = std::move(solutions);
     // Commands too: compiling also says what the sandbox must show each.
-    judge::compile_solutions(settings, table ? *table : judge::LanguageTable{});
+    judge::JudgingProgress line(0);
+    judge::compile_solutions(settings, table ? *table : judge::LanguageTable{}, line.progress());
     return settings;
 }
 
@@ -528,19 +529,6 @@ judge::RunInfo run_info(const Options& options, const judge::Settings& settings,
     if (table)
         info.languages = table->origin;
     return info;
-}
-
-// "3 of 20 runs judged, 1 failed; case 3 of sol.c: WA" on a terminal.
-judge::Progress progress_of(judge::ProgressLine& line, int total)
-{
-    if (!line.shown())
-        return nullptr;
-    return [&line, total, failed = 0](const judge::CaseResult& latest, const judge::Solution& solution,
-                                      int done) mutable {
-        failed += judge::passed(latest.verdict) ? 0 : 1;
-        line.show(std::to_string(done) + " of " + std::to_string(total) + " runs judged, " + std::to_string(failed) +
-                  " failed; case " + latest.name + " of " + solution.name + ": " + judge::verdict_code(latest.verdict));
-    };
 }
 
 // The judging's cases: stored, or made (none here for --stress, which
@@ -576,12 +564,12 @@ int judge_all(const Options& options, const judge::TemporaryFolder& temporary)
     judge::print(judge::heading(info, settings.solutions));
 
     const std::vector<judge::CaseSource> sources = cases_of(options, info, settings);
-    const int runs = static_cast<int>((options.cases_dir ? sources.size() : static_cast<std::size_t>(settings.cases)) *
-                                      settings.solutions.size());
+    const std::size_t runs =
+        (options.stress ? static_cast<std::size_t>(settings.cases) : sources.size()) * settings.solutions.size();
     judge::Result result;
     {
-        judge::ProgressLine line;
-        const judge::Progress progress = progress_of(line, runs);
+        judge::JudgingProgress line(runs);
+        const judge::Progress progress = line.progress();
         result = options.stress ? judge::stress(settings, progress) : judge::judge_cases(settings, sources, progress);
     }
     if (result.valid_cases() == 0 && !result.invalid.empty())

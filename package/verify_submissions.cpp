@@ -11,6 +11,7 @@
 #include "judge/base/failure.hpp"
 #include "judge/base/text.hpp"
 #include "judge/cases/road.hpp"
+#include "judge/cli/progress.hpp"
 #include "judge/judging/judging.hpp"
 #include "judge/solutions/languages.hpp"
 #include "package/catalog.hpp"
@@ -77,7 +78,8 @@ judge::Result judge_some(judge::Settings& settings, const std::vector<judge::Sol
     settings.limits = judge::solution_limits(seconds, yaml.memory_mib, yaml.output_mib, 256);
     if (settings.solutions.empty() || sources.empty())
         return {};
-    return judge::judge_cases(settings, sources, nullptr);
+    judge::JudgingProgress line(settings.solutions.size() * sources.size());
+    return judge::judge_cases(settings, sources, line.progress());
 }
 
 // The time limit as the format's tools compute it: the slowest run of the

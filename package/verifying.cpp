@@ -10,6 +10,7 @@
 
 #include "judge/base/files.hpp"
 #include "judge/cli/output.hpp"
+#include "judge/cli/progress.hpp"
 #include "judge/judging/judging.hpp"
 #include "judge/report/report.hpp"
 #include "judge/solutions/languages.hpp"
@@ -91,8 +92,10 @@ void check_beside_compiling(const Package& package, judge::Settings& settings, C
     std::exception_ptr compile_failure;
     try {
         settings.solutions = submissions(package.folder, checks);
-        if (!settings.solutions.empty())
-            judge::compile_solutions(settings, judge::read_languages(judge::installed_languages()));
+        if (!settings.solutions.empty()) {
+            judge::JudgingProgress line(0);
+            judge::compile_solutions(settings, judge::read_languages(judge::installed_languages()), line.progress());
+        }
     } catch (...) {
         compile_failure = std::current_exception();
     }

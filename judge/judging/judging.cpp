@@ -92,20 +92,22 @@ Result run_pool(const Settings& settings, const std::vector<CaseSource>& sources
                                                                 std::vector<std::optional<CaseResult>>(sources.size()));
     std::atomic<std::size_t> first_failure{sources.size()};
     std::mutex report;
-    int done = 0;
     for_each_index(
         sources.size() * solutions, settings.jobs,
         [&](std::size_t pair) {
             const std::size_t index = pair / solutions;
             if (index > first_failure)
                 return;
+            const Solution& solution = settings.solutions[pair % solutions];
+            if (progress.started && solution.compilation.ok)
+                progress.started(sources[index], solution);
             const CaseResult entry = judge_pair(settings, sources[index], pair % solutions, cases[index]);
+            if (progress.finished)
+                progress.finished(entry, solution);
             const std::lock_guard lock(report);
             if (stop_at_failure && !passed(entry.verdict))
                 first_failure = std::min(first_failure.load(), index);
             results[pair % solutions][index] = entry;
-            if (progress)
-                progress(entry, settings.solutions[pair % solutions], ++done);
         },
         [] { return interruption() != 0; });
     if (const int signal = interruption(); signal != 0)
@@ -127,10 +129,16 @@ Result run_pool(const Settings& settings, const std::vector<CaseSource>& sources
 
 }  // namespace
 
-void compile_solutions(Settings& settings, const LanguageTable& table)
+void compile_solutions(Settings& settings, const LanguageTable& table, const Progress& progress)
 {
+    std::mutex counting;
+    std::size_t done = 0;
     prepare_solutions(settings.solutions, table, settings.sandbox, settings.compile_limits, settings.temporary,
-                      settings.jobs);
+                      settings.jobs, [&](std::size_t index) {
+                          const std::lock_guard lock(counting);
+                          if (progress.compiled)
+                              progress.compiled(++done, settings.solutions.size(), settings.solutions[index]);
+                      });
     for (Solution& solution : settings.solutions) {
         if (!solution.compilation.needed)
             continue;

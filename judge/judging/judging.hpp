@@ -15,13 +15,18 @@
 
 namespace judge {
 
-// Called after each (case, solution) pair, one call at a time.
-using Progress = std::function<void(const CaseResult& latest, const Solution& solution, int done)>;
+// What a judging tells as it goes; any may be empty. Calls come from the
+// judging's threads, several at once: the receiver keeps its own order.
+struct Progress {
+    std::function<void(std::size_t done, std::size_t total, const Solution& solution)> compiled;
+    std::function<void(const CaseSource& source, const Solution& solution)> started;  // a run begins
+    std::function<void(const CaseResult& latest, const Solution& solution)> finished;
+};
 
 // Compiles the settings' solutions that are sources (solutions/compiling.hpp)
 // and judges each compilation: one that passed a limit or failed is a
 // COMPILATION ERROR with why.
-void compile_solutions(Settings& settings, const LanguageTable& table);
+void compile_solutions(Settings& settings, const LanguageTable& table, const Progress& progress = {});
 
 // The cases the settings make: settings.cases of them.
 std::vector<CaseSource> made_cases(const Settings& settings);

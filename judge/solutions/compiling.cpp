@@ -213,7 +213,8 @@ void cannot_compile(Solution& solution)
 }  // namespace
 
 void prepare_solutions(std::vector<Solution>& solutions, const LanguageTable& table, const Sandbox& sandbox,
-                       const Limits& limits, const std::string& folder, int jobs)
+                       const Limits& limits, const std::string& folder, int jobs,
+                       const std::function<void(std::size_t index)>& compiled)
 {
     for_each_index(solutions.size(), jobs, [&](std::size_t index) {
         Solution& solution = solutions[index];
@@ -226,6 +227,8 @@ void prepare_solutions(std::vector<Solution>& solutions, const LanguageTable& ta
         else
             compile(solution, *language_named(table, solution.language), table, sandbox, limits,
                     folder + "/solution-" + std::to_string(index + 1));
+        if (compiled)
+            compiled(index);
     });
 }
 

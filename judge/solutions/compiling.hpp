@@ -5,6 +5,7 @@
 // cannot be started is a SetupError, an interrupted judge Interrupted.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,8 +18,10 @@ namespace judge {
 
 // Copies each source into its build folder (under folder) and compiles it
 // there, jobs at a time; then fills in what runs it and what the sandbox
-// must show it (commands too).
+// must show it (commands too). compiled is told of each source done, by
+// its index, as it is.
 void prepare_solutions(std::vector<Solution>& solutions, const LanguageTable& table, const Sandbox& sandbox,
-                       const Limits& limits, const std::string& folder, int jobs);
+                       const Limits& limits, const std::string& folder, int jobs,
+                       const std::function<void(std::size_t index)>& compiled = {});
 
 }  // namespace judge
