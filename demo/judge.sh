@@ -42,16 +42,21 @@ else
     printf '\n   A CASE FAILED\n'
   fi
 
-  # A class of submissions in C, C++ and Python, two of them right: the
-  # judge fails on the other four, as it must.
-  step "A class of six PRO6 submissions (demo/class), four medium cases, 0.5 s each:"
-  "$BIN/exercise-judge" --size medium --cases 4 --seed 1765000000 --time-limit 0.5 \
-    --csv "$WORK/class.csv" --html "$WORK/class.html" pro6 "$HERE/class" > "$WORK/class.out" 2> "$WORK/class.err" || true
+  # A class of submissions in C, C++ and Python, a folder per student, on
+  # two groups of cases with points: anna and ben pass all; dan's scan and
+  # eve's stack array pass only the small group (dan is far over the limit
+  # on the large one, eve crashes there); carla counts from 0 and finn does
+  # not compile.
+  step "A class of six PRO6 students (demo/class, a folder each), 3 small cases for 40 points and 3 larger ones for 60, 1 s each:"
+  "$BIN/exercise-judge" --size small --answers '20000 20000\n4000\n2000\n' --points 40,60 --cases 3 \
+    --seed 1765000000 --time-limit 1 --csv "$WORK/class.csv" --html "$WORK/class.html" pro6 "$HERE/class" \
+    > "$WORK/class.out" 2> "$WORK/class.err" || true
   sed 's/^/   /' "$WORK/class.out" | cut -c 1-150
-  if grep -q '^2 passed, 4 failed$' "$WORK/class.out"; then
-    printf '\n   as expected: anna.c and ben.py pass (grades in %s, the page in %s)\n' "$WORK/class.csv" "$WORK/class.html"
+  scores=$(tail -n +2 "$WORK/class.csv" | tr -d '\r' | awk -F, '{ printf "%s=%s ", $1, $NF }')
+  if [ "$scores" = "anna=100 ben=100 carla=0 dan=40 eve=40 finn=0 " ]; then
+    printf '\n   as expected: %s(grades in %s, the page in %s)\n' "$scores" "$WORK/class.csv" "$WORK/class.html"
   else
-    printf '\n   NOT AS EXPECTED\n'
+    printf '\n   NOT AS EXPECTED: %s\n' "$scores"
     sed 's/^/   /' "$WORK/class.err"
   fi
 fi
