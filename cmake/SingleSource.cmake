@@ -51,7 +51,8 @@ function(add_single_source name)
   file(RELATIVE_PATH shown ${CMAKE_BINARY_DIR} ${output})
   add_custom_command(
     OUTPUT ${output}
-    COMMAND ${CMAKE_COMMAND} -DSOURCE=${source} -DROOT=${PROJECT_SOURCE_DIR} -DOUTPUT=${output}
+    COMMAND ${CMAKE_COMMAND} -DSOURCE=${source} -DROOT=${PROJECT_SOURCE_DIR} -DGENERATED=${CMAKE_BINARY_DIR}/generated
+            -DOUTPUT=${output}
             -DDEFINES=${work}/${name}.defines ${validator_main} -DDEPFILE=${work}/${name}.d
             -P ${SINGLE_SOURCE_SCRIPT}
     DEPENDS ${depends}

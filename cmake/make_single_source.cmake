@@ -12,7 +12,8 @@
 # their text, not by preprocessing: one inside an #if block is inlined
 # there, and counts as its header's first inclusion. Each inlined header is
 # marked by a comment line at either end, so that the result reads like the
-# sources it came from.
+# sources it came from. Headers the build generates are looked up last,
+# under GENERATED, where it is set.
 #
 # The file starts with a comment naming the source, then the lines of
 # DEFINES (the #define lines of the definitions the build gives the program).
@@ -62,10 +63,16 @@ function(inline_file file shown_as depth)
       file(REAL_PATH "${here}/${name}" header)
     elseif(EXISTS "${ROOT}/${name}" AND NOT IS_DIRECTORY "${ROOT}/${name}")
       file(REAL_PATH "${ROOT}/${name}" header)
+    elseif(DEFINED GENERATED AND EXISTS "${GENERATED}/${name}" AND NOT IS_DIRECTORY "${GENERATED}/${name}")
+      file(REAL_PATH "${GENERATED}/${name}" header)
     else()
       message(FATAL_ERROR "make_single_source: ${shown_as}: cannot find \"${name}\"")
     endif()
     file(RELATIVE_PATH header_shown "${ROOT}" "${header}")
+    if(DEFINED GENERATED AND header MATCHES "^${GENERATED}/")
+      file(RELATIVE_PATH header_shown "${GENERATED}" "${header}")
+      set(header_shown "${header_shown}, made by the build")
+    endif()
 
     if(header IN_LIST once)
       string(APPEND text "// #include \"${name}\": ${header_shown}, inlined above")

@@ -24,6 +24,7 @@
 #include "common/fail.hpp"
 #include "common/output.hpp"
 #include "orders/order_case.hpp"
+#include "orders/solver_facts.hpp"
 
 namespace {
 
@@ -37,7 +38,7 @@ other offers go to random items 200..799; prices lie in 1..P. Standard output
 shows the offer total, the shuffle's progress and the processor time used.
 The draws are seeded with the current second, or with --seed: a case made at
 second S is made again, byte for byte, with --seed S. The defaults make the
-full-size case; P up to 100000 suits order-solve-grid, up to 2000000
+full-size case; P up to )" ORDER_SOLVE_GRID_PRICE_CEILING R"( suits order-solve-grid, up to )" ORDER_SOLVE_BUCKET_PRICE_CEILING R"(
 order-solve-bucket. The case is written to a temporary file and renamed to
 FILE once complete.
 Exit status: 0; 1 when the orders need more offers than M ("fail -N  !!"), or

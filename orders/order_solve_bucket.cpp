@@ -14,10 +14,12 @@
 #include "common/output.hpp"
 #include "orders/offer_lists.hpp"
 #include "orders/order_data.hpp"
+#include "orders/solver_facts.hpp"
 
 namespace {
 
-constexpr std::int32_t max_price = 2000000;
+// Its highest price, as the exercise's facts say it.
+constexpr std::int32_t max_price = orders::order_solve_bucket_price_ceiling;
 
 // Up to the lists' number of offers, priced 0..max_price.
 constexpr orders::OfferLimits limits{orders::max_listed_offers, 0, max_price};
@@ -51,7 +53,7 @@ number of orders, each order's line count and its item/quantity pairs, the
 number of offers and the item/price pairs, items 200..799. Prints the cost of
 covering each item's demand with its cheapest offers, then the processor time
 used in milliseconds. This solver keeps each item's offers in a list and counts
-one item at a time into a row of price buckets. Prices 0..2000000 (offers at 0
+one item at a time into a row of price buckets. Prices 0..)" ORDER_SOLVE_BUCKET_PRICE_CEILING R"( (offers at 0
 are never taken); at most 2,000,000 offers.
 Exit status: 0; 1 when the data break the format or this solver's limits (the
 message names what and where), or on a read or write error.

@@ -12,10 +12,12 @@
 #include "common/input.hpp"
 #include "common/output.hpp"
 #include "orders/order_data.hpp"
+#include "orders/solver_facts.hpp"
 
 namespace {
 
-constexpr std::int32_t max_price = 100000;
+// Its highest price, as the exercise's facts say it.
+constexpr std::int32_t max_price = orders::order_solve_grid_price_ceiling;
 
 // Any number of offers, priced 0..max_price.
 constexpr orders::OfferLimits limits{INT32_MAX, 0, max_price};
@@ -35,7 +37,7 @@ number of orders, each order's line count and its item/quantity pairs, the
 number of offers and the item/price pairs, items 200..799. Prints the cost of
 covering each item's demand with its cheapest offers, then the processor time
 used in milliseconds. This solver counts offers in one grid by item and price
-and walks each item's row from price 1 upward. Prices 0..100000 (offers at 0 are
+and walks each item's row from price 1 upward. Prices 0..)" ORDER_SOLVE_GRID_PRICE_CEILING R"( (offers at 0 are
 never taken); any number of offers.
 Exit status: 0; 1 when the data break the format or this solver's limits (the
 message names what and where), or on a read or write error.

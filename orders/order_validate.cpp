@@ -28,33 +28,20 @@
 #include "common/validation.hpp"
 #include "orders/offer_lists.hpp"
 #include "orders/order_data.hpp"
+#include "orders/solver_facts.hpp"
 
 namespace {
 
 constexpr std::int64_t int32_lowest = INT32_MIN;
 constexpr std::int64_t int32_highest = INT32_MAX;
 
-// What one solver takes beyond the format: its prices, whether every item
-// with demand needs at least as many offers as its demand, and the largest
-// demand its tables hold. None holds more than the 2,000,000 offers every
-// case is held to.
-struct Solver {
-    const char* name;
-    std::int64_t lowest_price;
-    std::int64_t highest_price;
-    bool needs_coverage;
-    std::int64_t highest_demand;
-};
-
-// The three solvers: the list solver sums up to `demand` entries of its
-// work buffer of 2,000,001; the grid and bucket solvers walk price levels
-// from 1 and have no answer for a demand their offers do not cover.
-constexpr Solver solvers[] = {
-    {"order-solve-list", int32_lowest, int32_highest, false, 2'000'001},
-    {"order-solve-grid", 1, 100'000, true, int32_highest},
-    {"order-solve-bucket", 1, 2'000'000, true, int32_highest},
-};
-constexpr int solver_count = std::size(solvers);
+// What each solver takes beyond the format (its prices, whether every
+// item with demand needs at least as many offers as its demand, and the
+// largest demand its tables hold), written once in the exercise's facts.
+// None holds more than the 2,000,000 offers every case is held to.
+using Solver = orders::SolverFacts;
+constexpr const Solver* solvers = orders::solver_facts;
+constexpr int solver_count = std::size(orders::solver_facts);
 
 // The highest surplus of offers over demand: every offer on one item
 // ordered once.
@@ -112,6 +99,66 @@ constexpr common::Feature features[] = {
 };
 static_assert(std::size(features) == feature_count);
 
+// Text in lines of at most 78 columns.
+std::string wrapped(const std::string& text)
+{
+    std::string lines;
+    std::size_t line = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find(' ', at), text.size());
+        const std::size_t length = end - at;
+        if (line > 0 && line + 1 + length > 78) {
+            lines += '\n';
+            line = 0;
+        } else if (line > 0) {
+            lines += ' ';
+            ++line;
+        }
+        lines.append(text, at, length);
+        line += length;
+        at = end + 1;
+    }
+    return lines;
+}
+
+// The solvers' names: "order-solve-list, order-solve-grid or
+// order-solve-bucket".
+std::string solver_names(const char* last)
+{
+    std::string names;
+    for (int s = 0; s < solver_count; ++s)
+        names += std::string(s == 0 ? "" : s + 1 == solver_count ? last : ", ") + solvers[s].name;
+    return names;
+}
+
+// What each solver takes, said in words from its facts, wrapped at 78
+// columns: "order-solve-list takes any price and a demand of at most
+// 2000001 per item; ..." (the solvers that need every demand covered
+// named together).
+std::string solvers_help()
+{
+    std::string text = "The solvers:";
+    std::string covering;
+    for (int s = 0; s < solver_count; ++s) {
+        const Solver& solver = solvers[s];
+        text += std::string(s == 0 ? " " : s + 1 == solver_count ? ", " : "; ") + solver.name;
+        if (solver.lowest_price == int32_lowest && solver.highest_price == int32_highest)
+            text += " takes any price";
+        else
+            text += std::string(s == 1 ? " takes" : "") + " prices " + std::to_string(solver.lowest_price) + ".." +
+                    std::to_string(solver.highest_price);
+        if (solver.highest_demand != int32_highest)
+            text += " and a demand of at most " + std::to_string(solver.highest_demand) + " per item";
+        covering += solver.needs_coverage ? "x" : "";
+    }
+    text += std::string(", and ") + (covering.size() == 2 ? "both" : "each of the last") +
+            " need every item with demand to have at least as many offers as its demand. With --for SOLVER (one "
+            "of these " + (solver_count == 3 ? std::string("three") : std::to_string(solver_count)) +
+            " names), a price SOLVER does not take is reported at that price, a demand too high at the number of "
+            "offers, and an item short of offers at the end of the input.";
+    return wrapped(text);
+}
+
 // What --help shows after the options.
 const std::string more_help = std::string(R"(Checks, in input order (every token a whole decimal integer: an optional sign
 and digits):
@@ -125,33 +172,31 @@ and digits):
     -2147483648..2147483647;
   - nothing but white space after the last offer.
 Input that ends early is reported at its end.
-The solvers: order-solve-list takes any price and a demand of at most 2000001
-per item; order-solve-grid takes prices 1..100000, order-solve-bucket prices
-1..2000000, and both need every item with demand to have at least as many
-offers as its demand. With --for SOLVER (one of these three names), a price
-SOLVER does not take is reported at that price, a demand too high at the
-number of offers, and an item short of offers at the end of the input.
+)") + solvers_help() + R"(
 With --strict, also the layout order-gen writes: G alone on the first line;
 each order as n alone on a line, one "item quantity" line per order line and
 an empty line; M alone on a line; one "item price" line per offer; single
 blanks, a final line break and nothing after it; numbers as printf's "%d"
 writes them (no plus sign, no leading zero, no minus zero).
-)") + common::features_help(features) + R"(Exit status: 0 for a valid case; 1 for an invalid one, or on a read or write
+)" + common::features_help(features) + R"(Exit status: 0 for a valid case; 1 for an invalid one, or on a read or write
 error; 2 for a usage error.
 )";
+
+// What --help shows before the options.
+const std::string about_help =
+    wrapped("Reads one case of order data from FILE (standard input when FILE is missing or -) and checks it against "
+            "the limits of the format. A valid case gets a report on standard output: the number of orders, order "
+            "lines, offers and items with demand, the smallest and largest value of every bounded quantity beside "
+            "its limits (marking the limits the case reaches), and which of " +
+            solver_names(" and ") +
+            " it suits, with the first reason for each it does not. The first violation gets one line on standard "
+            "error, with its place and the token found there.") +
+    "\n";
 
 // What --help shows; FILE stands in for standard input.
 const common::Usage usage{
     "[FILE]",
-    R"(Reads one case of order data from FILE (standard input when FILE is missing or
--) and checks it against the limits of the format. A valid case gets a report
-on standard output: the number of orders, order lines, offers and items with
-demand, the smallest and largest value of every bounded quantity beside its
-limits (marking the limits the case reaches), and which of order-solve-list,
-order-solve-grid and order-solve-bucket it suits, with the first reason for
-each it does not. The first violation gets one line on standard error, with
-its place and the token found there.
-)",
+    about_help.c_str(),
     {
         {"for", 0, "SOLVER", "also reject a case SOLVER does not suit"},
         {"strict", 0, nullptr, "also require the layout order-gen writes"},
@@ -180,7 +225,7 @@ std::optional<int> solver_named(const common::Arguments& args)
         if (*name == solvers[s].name)
             return s;
     usage_error("invalid value '" + *name +
-                "' for --for: expected order-solve-list, order-solve-grid or order-solve-bucket");
+                "' for --for: expected " + solver_names(" or "));
 }
 
 // A count and its noun: "1 order", "2 orders".
