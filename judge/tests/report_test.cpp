@@ -110,7 +110,8 @@ TEST(Reports, SeveralSolutionsAreAMatrixAlignedByCase)
               "ben.c (C): 1 of 2 passed; slowest case 2, 0.030 s; peak memory 3.0 MB; first failure case 2: WRONG "
               "ANSWER: line 2, column 1: expected \"3\", found \"4\"\n"
               "1 passed, 1 failed\n");
-    const judge::Matrix matrix = judge::matrix_of(class_of_two());
+    const Result result = class_of_two();  // the matrix points into it
+    const judge::Matrix matrix = judge::matrix_of(result);
     ASSERT_EQ(matrix.rows.size(), 2u);
     EXPECT_EQ(matrix.cells[1][1]->verdict, Verdict::wrong_answer);
 }
