@@ -133,7 +133,8 @@ void compile_solutions(Settings& settings, const LanguageTable& table, const Pro
 {
     std::mutex counting;
     std::size_t done = 0;
-    prepare_solutions(settings.solutions, table, settings.sandbox, settings.compile_limits, settings.temporary,
+    prepare_solutions(settings.solutions, table, settings.sandbox, settings.compile_limits, settings.limits,
+                      settings.temporary,
                       settings.jobs, [&](std::size_t index) {
                           const std::lock_guard lock(counting);
                           if (progress.compiled)

@@ -159,7 +159,7 @@ void run_compiler(Solution& solution, const std::vector<std::string>& argv, cons
 
 // The compile step of one solution, in its build folder.
 void compile(Solution& solution, const Language& language, const LanguageTable& table, const Sandbox& sandbox,
-             const Limits& limits, const std::string& folder)
+             const Limits& limits, const Limits& run_limits, const std::string& folder)
 {
     std::error_code error;
     fs::create_directories(folder, error);
@@ -176,11 +176,12 @@ void compile(Solution& solution, const Language& language, const LanguageTable& 
     const std::string main = main_of(files, folder);
     // The compiler runs in the build folder and is given the names there,
     // so that its messages name the files as the author knows them.
-    const Placeholders here{main_file, binary_name, ".", main, sources};
-    const Placeholders values{folder + "/" + main_file, folder + "/" + binary_name, folder, main, {}};
+    const std::string memory = std::to_string(run_limits.memory_bytes >> 20);
+    const Placeholders here{main_file, binary_name, ".", main, sources, memory};
+    const Placeholders values{folder + "/" + main_file, folder + "/" + binary_name, folder, main, {}, memory};
     const Placeholders replay{std::string(1, replay_folder_mark) + "/" + main_file,
                               std::string(1, replay_folder_mark) + "/" + binary_name,
-                              std::string(1, replay_folder_mark), main, {}};
+                              std::string(1, replay_folder_mark), main, {}, memory};
     std::vector<std::string> argv = fill_in(language.compile, here);
     if (!argv.empty()) {
         argv[0] = resolved(argv[0]);
@@ -213,7 +214,7 @@ void cannot_compile(Solution& solution)
 }  // namespace
 
 void prepare_solutions(std::vector<Solution>& solutions, const LanguageTable& table, const Sandbox& sandbox,
-                       const Limits& limits, const std::string& folder, int jobs,
+                       const Limits& limits, const Limits& run_limits, const std::string& folder, int jobs,
                        const std::function<void(std::size_t index)>& compiled)
 {
     for_each_index(solutions.size(), jobs, [&](std::size_t index) {
@@ -225,7 +226,7 @@ void prepare_solutions(std::vector<Solution>& solutions, const LanguageTable& ta
         if (!solution.problem.empty())
             cannot_compile(solution);
         else
-            compile(solution, *language_named(table, solution.language), table, sandbox, limits,
+            compile(solution, *language_named(table, solution.language), table, sandbox, limits, run_limits,
                     folder + "/solution-" + std::to_string(index + 1));
         if (compiled)
             compiled(index);

@@ -17,11 +17,11 @@
 namespace judge {
 
 // Copies each source into its build folder (under folder) and compiles it
-// there, jobs at a time; then fills in what runs it and what the sandbox
-// must show it (commands too). compiled is told of each source done, by
-// its index, as it is.
+// there under limits, jobs at a time; then fills in what runs it (under
+// run_limits) and what the sandbox must show it (commands too). compiled
+// is told of each source done, by its index, as it is.
 void prepare_solutions(std::vector<Solution>& solutions, const LanguageTable& table, const Sandbox& sandbox,
-                       const Limits& limits, const std::string& folder, int jobs,
+                       const Limits& limits, const Limits& run_limits, const std::string& folder, int jobs,
                        const std::function<void(std::size_t index)>& compiled = {});
 
 }  // namespace judge

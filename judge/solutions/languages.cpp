@@ -105,7 +105,8 @@ std::string missing_program(const Language& language)
 std::vector<std::string> fill_in(const std::vector<std::string>& command, const Placeholders& values)
 {
     const std::pair<const char*, const std::string*> names[] = {
-        {"{source}", &values.source}, {"{binary}", &values.binary}, {"{folder}", &values.folder}, {"{main}", &values.main}};
+        {"{source}", &values.source}, {"{binary}", &values.binary}, {"{folder}", &values.folder},
+        {"{main}", &values.main},     {"{memory_mb}", &values.memory_mb}};
     std::vector<std::string> filled;
     for (std::string word : command) {
         if (word == "{sources}") {

@@ -40,10 +40,13 @@ std::string missing_program(const Language& language);
 
 // The words of a command with its placeholders filled in: {source} the
 // source (the one a program runs from), {sources} every source of the
-// solution (one word each), {binary}, {folder} and {main}.
+// solution (one word each), {binary}, {folder}, {main}, and {memory_mb}
+// the run's memory limit in MB (so that a runtime that sizes its heap by
+// the memory it sees can be told of the limit where it cannot see it).
 struct Placeholders {
     std::string source, binary, folder, main;
     std::vector<std::string> sources;
+    std::string memory_mb;
 };
 std::vector<std::string> fill_in(const std::vector<std::string>& command, const Placeholders& values);
 
