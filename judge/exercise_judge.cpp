@@ -54,6 +54,7 @@ struct Options {
     std::vector<std::string> answers;  // each a group of its own
     std::optional<std::string> points; // as given
     bool all_or_nothing = false;
+    bool edges = false;                // the exercise's stored edge cases as a group too
     std::vector<judge::Group> groups;  // from the sizes and the answers
     std::optional<std::string> cases_dir;
     std::optional<std::string> reference;
@@ -300,6 +301,8 @@ std::vector<judge::Group> groups_of(const judge::CommandLine& line, const Option
                 groups.push_back({judge::size_names[static_cast<int>(size)], size, std::nullopt, std::nullopt});
         for (const std::string& answers : options.answers)
             groups.push_back({judge::Answers(answers).label(), judge::Size::small, answers, std::nullopt});
+        if (options.edges)
+            groups.push_back({"edges", judge::Size::small, std::nullopt, std::nullopt, true});
     }
     if (options.points) {
         const std::vector<double> points = points_of(line, *options.points, groups.size());
@@ -327,6 +330,8 @@ void judging_options(judge::CommandLine& line, Options& options)
                 "cases); a student scores, for each\ngroup, its points times the share of its cases\npassed");
     line.flag("--all-or-nothing", options.all_or_nothing,
               "a group's points only when every one of its\ncases passed");
+    line.flag("--edges", options.edges,
+              "add the exercise's stored edge cases (those its\npackage uses) as a group of their own, edges");
     line.option("--cases-dir", options.cases_dir, "DIR",
                 "judge the stored cases DIR/NAME.in instead; the\nexpected output is DIR/NAME.ans where present,\nelse "
                 "the reference's");
@@ -404,6 +409,10 @@ Options parse(int argc, char** argv)
         line.usage_error("give SOLUTION files or -- COMMAND, not both");
     if (options.stress && options.cases_dir)
         line.usage_error("--stress makes its own cases: it cannot judge --cases-dir");
+    if (options.edges && options.cases_dir)
+        line.usage_error("--edges adds stored cases to made ones: it cannot go with --cases-dir");
+    if (options.edges && options.stress)
+        line.usage_error("--stress makes its own cases: it cannot judge --edges");
     if (!options.answers.empty() && options.cases_dir)
         line.usage_error("--answers makes cases: it cannot go with --cases-dir");
     if (options.language && options.sources.empty())
@@ -462,6 +471,12 @@ std::vector<judge::Solution> given_solutions(const Options& options, const judge
     return judge::source_solutions(options.sources, *table, forced);
 }
 
+// Where the exercise keeps the stored cases its package uses.
+std::string edges_folder(const judge::Exercise& exercise)
+{
+    return exercise.problem.folder + "/cases";
+}
+
 // What the options ask of the judging.
 judge::Request request_of(const Options& options)
 {
@@ -483,6 +498,8 @@ judge::Request request_of(const Options& options)
     request.sandbox.environment = options.environment;
     if (options.cases_dir)
         request.sandbox.hidden.push_back(*options.cases_dir);
+    if (options.edges)
+        request.sandbox.hidden.push_back(edges_folder(*request.exercise));
     return request;
 }
 
@@ -532,13 +549,22 @@ judge::RunInfo run_info(const Options& options, const judge::Settings& settings,
 }
 
 // The judging's cases: stored, or made (none here for --stress, which
-// makes its own).
+// makes its own), then the edge cases if asked for.
 std::vector<judge::CaseSource> cases_of(const Options& options, const judge::RunInfo& info,
                                         const judge::Settings& settings)
 {
     if (info.cases_dir)
         return judge::stored_cases(*info.cases_dir);
-    return options.stress ? std::vector<judge::CaseSource>{} : judge::made_cases(settings);
+    if (options.stress)
+        return {};
+    std::vector<judge::CaseSource> cases = judge::made_cases(settings);
+    if (options.edges)
+        for (judge::CaseSource& edge : judge::stored_cases(edges_folder(*settings.exercise))) {
+            edge.index = cases.size();
+            edge.group = settings.groups.size() - 1;
+            cases.push_back(std::move(edge));
+        }
+    return cases;
 }
 
 void write_reports(const Options& options, const judge::RunInfo& info, const judge::Result& result)

@@ -154,6 +154,8 @@ std::vector<CaseSource> made_cases(const Settings& settings)
 {
     std::vector<CaseSource> sources;
     for (std::size_t group = 0; group < settings.groups.size(); ++group) {
+        if (settings.groups[group].stored)
+            continue;
         CaseMaking making = settings.making;
         making.size = settings.groups[group].size;
         making.answers = settings.groups[group].answers;

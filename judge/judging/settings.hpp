@@ -40,6 +40,7 @@ struct Group {
     Size size = Size::small;
     std::optional<std::string> answers;
     std::optional<double> points;  // none: 100 spread over the cases
+    bool stored = false;           // stored cases, not made: made_cases passes it by
 };
 
 // What a program asks of a judging.

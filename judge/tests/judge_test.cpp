@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -525,6 +526,70 @@ TEST(JudgeStored, CasesFolderIsJudgedByName)
     // The invalid case counts against no solution.
     EXPECT_NE(result.out.find("\n1 invalid case left out of the counts\n2 passed, 1 failed\n"), std::string::npos)
         << result.out;
+    EXPECT_TRUE(runner.clean());
+}
+
+// Two classic faults that small made cases miss: only the first position of
+// a repeated value, and a reader that drops the minus sign. The exercise's
+// edge cases, a group of their own, catch both; a right solution passes.
+TEST(JudgeEdges, EdgeCasesCatchWhatSmallCasesMiss)
+{
+    const JudgeRunner runner;
+    const fs::path greta = runner.folder() / "greta.py";
+    std::ofstream(greta) << "import sys\n"
+                            "d = sys.stdin.read().split()\n"
+                            "n, m = int(d[0]), int(d[1])\n"
+                            "v = sorted(map(int, d[2:2 + n + m]))\n"
+                            "q = int(d[2 + n + m])\n"
+                            "first = {}\n"
+                            "for i, x in enumerate(v, 1): first.setdefault(x, i)\n"
+                            "print(' '.join(map(str, v)))\n"
+                            "for s in d[3 + n + m:3 + n + m + q]:\n"
+                            "    print(first.get(int(s), 'Number Not Found'))\n";
+    const fs::path lena = runner.folder() / "lena.py";
+    std::ofstream(lena) << "import sys\n"
+                           "d = [int(w.lstrip(b'-')) for w in sys.stdin.buffer.read().split()]\n"
+                           "n, m = d[0], d[1]\n"
+                           "v = sorted(d[2:2 + n + m])\n"
+                           "q = d[2 + n + m]\n"
+                           "at = {}\n"
+                           "for i, x in enumerate(v, 1): at.setdefault(x, []).append(str(i))\n"
+                           "print(' '.join(map(str, v)))\n"
+                           "for s in d[3 + n + m:3 + n + m + q]:\n"
+                           "    print(' '.join(at[s]) if s in at else 'Number Not Found')\n";
+    const fs::path csv = runner.folder() / "class.csv";
+    const JudgeResult without = runner.judge({"--seed", "7", "--cases", "3", "pro6", greta.string(), lena.string()});
+    EXPECT_EQ(without.status, 0) << without.out << without.err;
+    const JudgeResult with = runner.judge(
+        {"--seed", "7", "--cases", "3", "--edges", "--csv", csv.string(), "pro6", greta.string(), lena.string()});
+    EXPECT_EQ(with.status, 1) << with.out << with.err;
+    EXPECT_NE(with.out.find("groups small, edges"), std::string::npos) << with.out;
+    std::stringstream sheet(read_file(csv));
+    std::string row;
+    std::getline(sheet, row);
+    EXPECT_EQ(row.substr(row.find(",small,")), ",small,edges,score\r") << row;
+    // Each passes the made cases and fails some of the 16 edge cases.
+    for (int student = 0; student < 2; ++student) {
+        ASSERT_TRUE(std::getline(sheet, row)) << read_file(csv);
+        std::vector<std::string> cells;
+        std::stringstream fields(row);
+        for (std::string cell; std::getline(fields, cell, ',');)
+            cells.push_back(cell);
+        ASSERT_EQ(cells.size(), 12u) << row;
+        EXPECT_EQ(cells[9], "3") << row;
+        EXPECT_LT(std::stoi(cells[10]), 16) << row;
+        EXPECT_LT(std::stod(cells[11]), 100) << row;
+    }
+    const JudgeResult right = runner.judge({"--seed", "7", "--cases", "2", "--edges", "pro6", "--", "pro6-solve"});
+    EXPECT_EQ(right.status, 0) << right.out << right.err;
+    EXPECT_NE(right.out.find("all-equal  edges"), std::string::npos) << right.out;
+    for (const std::vector<std::string>& misuse :
+         {std::vector<std::string>{"--edges", "--cases-dir", runner.folder().string(), "pro6", greta.string()},
+          std::vector<std::string>{"--edges", "--stress", "pro6", greta.string()}}) {
+        const JudgeResult refused = runner.judge(misuse);
+        EXPECT_EQ(refused.status, 2) << refused.err;
+        EXPECT_NE(refused.err.find("--edges"), std::string::npos) << refused.err;
+    }
     EXPECT_TRUE(runner.clean());
 }
 
