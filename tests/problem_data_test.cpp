@@ -154,8 +154,23 @@ TEST(ProblemData, BoundsUnreachedNameTheValidatorsQuantities)
         std::map<std::string, testing_support::ReportRow> table;
         for (const fs::path& stored : files_in(problem_folder(exercise) / "cases"))
             table.merge(testing_support::parse_report(run_with(exercise.validator, {stored.string()}).out).rows);
+        // The features the validator reports, the names after the
+        // "feature" heading of its table.
+        const fs::path any_case = files_in(problem_folder(exercise) / "cases").front();
+        const std::string report = run_with(exercise.validator, {"--features", any_case.string()}).out;
+        std::istringstream rows(report.substr(report.find("\nfeature ") + 1));
+        std::set<std::string> features;
+        std::string row;
+        std::getline(rows, row);  // the heading
+        while (std::getline(rows, row) && !row.empty())
+            features.insert(row.substr(0, row.find_last_not_of(' ', row.rfind(' ')) + 1));
         std::istringstream lines(read_file(list));
         for (std::string line; std::getline(lines, line);) {
+            if (line.rfind("feature ", 0) == 0) {
+                const std::string name = line.substr(8, line.find(": ") - 8);
+                EXPECT_EQ(features.count(name), 1u) << exercise.name << ": " << line;
+                continue;
+            }
             bool known = false;
             for (const auto& [quantity, row] : table) {
                 const std::size_t dots = row.limits.find("..");
