@@ -138,7 +138,7 @@ void end_children()
 }
 
 // The bytes the file systems at the folders hold.
-std::int64_t held_bytes(char** folders, int count)
+std::int64_t held_bytes(char* const* folders, int count)
 {
     std::int64_t bytes = 0;
     for (int i = 0; i < count; ++i) {
@@ -156,41 +156,94 @@ std::int64_t microseconds(const timeval& time)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    common::program_name = "exercise-judge-keeper";
-    if (argc > 1 && std::strcmp(argv[1], "--help") == 0)
-        print_and_exit(help);
-    if (argc > 1 && std::strcmp(argv[1], "--version") == 0)
-        print_and_exit("exercise-judge-keeper (exercise suite) " SUITE_VERSION "\n");
+// What the command line asks: the folders whose memory counts, the
+// control groups to join, and the command.
+struct Arguments {
     char* counted[most_counted];
     int count = 0;
     int joined[judge::most_join_fds];
     int joins = 0;
+    char** command = nullptr;
+};
+
+Arguments parse_arguments(int argc, char** argv)
+{
+    if (argc > 1 && std::strcmp(argv[1], "--help") == 0)
+        print_and_exit(help);
+    if (argc > 1 && std::strcmp(argv[1], "--version") == 0)
+        print_and_exit("exercise-judge-keeper (exercise suite) " SUITE_VERSION "\n");
+    Arguments arguments;
     int at = 1;
     for (; at + 1 < argc && (std::strcmp(argv[at], "--count") == 0 || std::strcmp(argv[at], "--join") == 0); at += 2) {
         if (argv[at][2] == 'c') {
-            if (count == most_counted)
+            if (arguments.count == most_counted)
                 usage_error("too many --count folders");
-            counted[count++] = argv[at + 1];
+            arguments.counted[arguments.count++] = argv[at + 1];
             continue;
         }
         char* end = nullptr;
         const long fd = std::strtol(argv[at + 1], &end, 10);
-        if (end == argv[at + 1] || *end != '\0' || fd <= judge::keeper_fd || fd > 1024 || joins == judge::most_join_fds)
+        if (end == argv[at + 1] || *end != '\0' || fd <= judge::keeper_fd || fd > 1024 ||
+            arguments.joins == judge::most_join_fds)
             usage_error("--join takes a descriptor above 3, at most three times");
-        joined[joins++] = static_cast<int>(fd);
+        arguments.joined[arguments.joins++] = static_cast<int>(fd);
     }
     if (at + 1 >= argc || std::strcmp(argv[at], "--") != 0)
         usage_error("expected [--count FOLDER]... [--join FD]... -- COMMAND [ARG]...");
-    char** command = argv + at + 1;
+    arguments.command = argv + at + 1;
+    return arguments;
+}
+
+// In the forked child: joins the groups, installs the filter and becomes
+// the command; never returns.
+[[noreturn]] void become_command(const Arguments& arguments, scmp_filter_ctx filter, pid_t keeper)
+{
+    // The command dies with the keeper, as the keeper with the judge.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != keeper)
+        ::_exit(127);
+    // Measured by its group, or not run at all.
+    if (!join_groups(arguments.joined, arguments.joins)) {
+        std::fprintf(stderr, "%s: cannot join the control group: %s\n", common::program_name, std::strerror(errno));
+        ::_exit(127);
+    }
+    // Without the filter, nothing runs.
+    if (const int error = ::seccomp_load(filter); error != 0) {
+        std::fprintf(stderr, "%s: cannot install the system-call filter: %s\n", common::program_name,
+                     std::strerror(-error));
+        ::_exit(127);
+    }
+    ::execv(arguments.command[0], arguments.command);
+    std::fprintf(stderr, "%s: cannot execute %s: %s\n", common::program_name, arguments.command[0],
+                 std::strerror(errno));
+    ::_exit(127);
+}
+
+// Orphans come here too: each is reaped as it ends, so that none waits
+// as a zombie, until the command itself has ended; its wait status.
+int wait_for(pid_t pid)
+{
+    for (;;) {
+        int reaped_status = 0;
+        const pid_t reaped = ::waitpid(-1, &reaped_status, 0);
+        if (reaped == pid)
+            return reaped_status;
+        if (reaped < 0 && errno != EINTR)
+            common::fail("lost the command: %s", std::strerror(errno));
+    }
+}
+
+int main(int argc, char** argv)
+{
+    common::program_name = "exercise-judge-keeper";
+    const Arguments arguments = parse_arguments(argc, argv);
 
     // The command must not write reports of its own: the descriptor is
     // closed in it, and the keeper's own descriptors and memory are out of
     // its reach through /proc (the command's exec makes it dumpable again).
     ::fcntl(judge::keeper_fd, F_SETFD, FD_CLOEXEC);
-    for (int i = 0; i < joins; ++i)
-        ::fcntl(joined[i], F_SETFD, FD_CLOEXEC);
+    for (int i = 0; i < arguments.joins; ++i)
+        ::fcntl(arguments.joined[i], F_SETFD, FD_CLOEXEC);
     ::prctl(PR_SET_DUMPABLE, 0);
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
     const scmp_filter_ctx filter = judge::make_filter();
@@ -200,41 +253,11 @@ int main(int argc, char** argv)
     const pid_t pid = ::fork();
     if (pid < 0)
         common::fail("cannot fork: %s", std::strerror(errno));
-    if (pid == 0) {
-        // The command dies with the keeper, as the keeper with the judge.
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (::getppid() != keeper)
-            ::_exit(127);
-        // Measured by its group, or not run at all.
-        if (!join_groups(joined, joins)) {
-            std::fprintf(stderr, "%s: cannot join the control group: %s\n", common::program_name, std::strerror(errno));
-            ::_exit(127);
-        }
-        // Without the filter, nothing runs.
-        if (const int error = ::seccomp_load(filter); error != 0) {
-            std::fprintf(stderr, "%s: cannot install the system-call filter: %s\n", common::program_name,
-                         std::strerror(-error));
-            ::_exit(127);
-        }
-        ::execv(command[0], command);
-        std::fprintf(stderr, "%s: cannot execute %s: %s\n", common::program_name, command[0], std::strerror(errno));
-        ::_exit(127);
-    }
+    if (pid == 0)
+        become_command(arguments, filter, keeper);
     ::seccomp_release(filter);
 
-    // Orphans come here too: each is reaped as it ends, so that none waits
-    // as a zombie, until the command itself has ended.
-    int status = 0;
-    for (;;) {
-        int reaped_status = 0;
-        const pid_t reaped = ::waitpid(-1, &reaped_status, 0);
-        if (reaped == pid) {
-            status = reaped_status;
-            break;
-        }
-        if (reaped < 0 && errno != EINTR)
-            common::fail("lost the command: %s", std::strerror(errno));
-    }
+    const int status = wait_for(pid);
     end_children();
 
     rusage usage{};
@@ -246,7 +269,7 @@ int main(int argc, char** argv)
                                      microseconds(usage.ru_utime),
                                      microseconds(usage.ru_stime),
                                      usage.ru_maxrss,
-                                     held_bytes(counted, count)};
+                                     held_bytes(arguments.counted, arguments.count)};
     [[maybe_unused]] const ssize_t written = ::write(judge::keeper_fd, &report, sizeof report);
     return signaled ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
 }

@@ -288,6 +288,47 @@ bool grouped(const Launch& launch)
            (launch.keeper != Keeper::none || limits.cpu_seconds > 0 || limits.memory_bytes > 0 || limits.processes > 0);
 }
 
+// A start that failed: errno and what was being done, in outcome.
+bool failed(Outcome& outcome, const char* doing)
+{
+    outcome.code = errno;
+    outcome.why = std::string(doing) + ": " + std::strerror(errno);
+    return false;
+}
+
+// What the child does after the fork, all of it decided before: vectors
+// may not be grown between fork and exec.
+ChildPlan child_plan(const Launch& launch, const Started& started, int input, int output, int error, int report,
+                     int keeper)
+{
+    ChildPlan plan;
+    for (const std::string& arg : launch.argv)
+        plan.argv.push_back(const_cast<char*>(arg.c_str()));
+    plan.argv.push_back(nullptr);
+    if (launch.environment) {
+        for (const std::string& variable : *launch.environment)
+            plan.environment.push_back(const_cast<char*>(variable.c_str()));
+        plan.environment.push_back(nullptr);
+    }
+    plan.input = input;
+    plan.output = output;
+    plan.error = error;
+    plan.directory = launch.directory.empty() ? nullptr : launch.directory.c_str();
+    plan.report = report;
+    plan.keeper = keeper;
+    plan.kept = launch.keeper != Keeper::none;
+    if (started.group != nullptr)
+        plan.join = started.group->join_files();
+    if (launch.limits.cpu_seconds > 0) {
+        // A backstop: the monitor ends the run at the exact limit.
+        const auto soft = static_cast<rlim_t>(std::ceil(launch.limits.cpu_seconds)) + 1;
+        plan.cpu = {soft, soft + 1};
+    }
+    if (launch.limits.file_bytes > 0)
+        plan.file = {launch.limits.file_bytes + 1, launch.limits.file_bytes + 1};
+    return plan;
+}
+
 // Opens the streams, makes the pipes and forks the run's first process;
 // on failure, what went wrong is in outcome.
 bool start(const Launch& launch, Started& started, Outcome& outcome)
@@ -302,56 +343,23 @@ bool start(const Launch& launch, Started& started, Outcome& outcome)
     // other's lines.
     const bool shared = !launch.error.empty() && launch.error == launch.output;
     Fd error(shared ? -1 : open_stream(launch.error, true));
-    if (input.get() < 0 || output.get() < 0 || (!shared && error.get() < 0)) {
-        outcome.code = errno;
-        outcome.why = std::string("cannot open its streams: ") + std::strerror(errno);
-        return false;
-    }
+    if (input.get() < 0 || output.get() < 0 || (!shared && error.get() < 0))
+        return failed(outcome, "cannot open its streams");
     if (grouped(launch)) {
         started.group = control_groups().make(launch.limits);
-        if (started.group == nullptr) {
-            outcome.code = errno;
-            outcome.why = std::string("cannot make its control group: ") + std::strerror(errno);
-            return false;
-        }
+        if (started.group == nullptr)
+            return failed(outcome, "cannot make its control group");
     }
     int pipe_ends[2];
     int keeper_ends[2] = {-1, -1};
-    if (::pipe2(pipe_ends, O_CLOEXEC) != 0 || (kept && ::pipe2(keeper_ends, O_CLOEXEC | O_NONBLOCK) != 0)) {
-        outcome.code = errno;
-        outcome.why = std::string("cannot make a pipe: ") + std::strerror(errno);
-        return false;
-    }
+    if (::pipe2(pipe_ends, O_CLOEXEC) != 0 || (kept && ::pipe2(keeper_ends, O_CLOEXEC | O_NONBLOCK) != 0))
+        return failed(outcome, "cannot make a pipe");
     started.exec_report.reset(above_keeper(pipe_ends[0]));
     Fd report_out(above_keeper(pipe_ends[1]));
     started.keeper_report.reset(above_keeper(keeper_ends[0]));
     Fd keeper_out(above_keeper(keeper_ends[1]));
-
-    ChildPlan plan;
-    for (const std::string& arg : launch.argv)
-        plan.argv.push_back(const_cast<char*>(arg.c_str()));
-    plan.argv.push_back(nullptr);
-    if (launch.environment) {
-        for (const std::string& variable : *launch.environment)
-            plan.environment.push_back(const_cast<char*>(variable.c_str()));
-        plan.environment.push_back(nullptr);
-    }
-    plan.input = input.get();
-    plan.output = output.get();
-    plan.error = shared ? output.get() : error.get();
-    plan.directory = launch.directory.empty() ? nullptr : launch.directory.c_str();
-    plan.report = report_out.get();
-    plan.keeper = keeper_out.get();
-    plan.kept = kept;
-    if (started.group != nullptr)
-        plan.join = started.group->join_files();
-    if (launch.limits.cpu_seconds > 0) {
-        // A backstop: the monitor ends the run at the exact limit.
-        const auto soft = static_cast<rlim_t>(std::ceil(launch.limits.cpu_seconds)) + 1;
-        plan.cpu = {soft, soft + 1};
-    }
-    if (launch.limits.file_bytes > 0)
-        plan.file = {launch.limits.file_bytes + 1, launch.limits.file_bytes + 1};
+    const ChildPlan plan = child_plan(launch, started, input.get(), output.get(), shared ? output.get() : error.get(),
+                                      report_out.get(), keeper_out.get());
 
     started.start = Clock::now();
     {
@@ -367,11 +375,8 @@ bool start(const Launch& launch, Started& started, Outcome& outcome)
         if (started.pid > 0)
             leaders.insert(started.pid);
     }
-    if (started.pid < 0) {
-        outcome.code = errno;
-        outcome.why = std::string("cannot fork: ") + std::strerror(errno);
-        return false;
-    }
+    if (started.pid < 0)
+        return failed(outcome, "cannot fork");
     return true;
 }
 
