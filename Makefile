@@ -45,7 +45,7 @@ test-asan:
 	ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS)
 
-# BENCH_QUICK=1: small inputs and three runs, README and docs/bench.svg left alone.
+# BENCH_QUICK=1: small inputs and three runs, docs/benchmarks.md and docs/bench.svg left alone.
 bench:
 	$(DEPS) build sandbox bench
 	$(MAKE) build

@@ -3,12 +3,12 @@
 # doing comparable work (hyperfine, medians of several runs), measures its
 # peak memory, and writes the result table and a chart of the ratios. Inputs
 # and results go under the build folder; a full run also puts the table
-# into README.md (between the bench-table markers) and the chart into
-# docs/bench.svg.
+# into docs/benchmarks.md (between the bench-table markers) and the chart
+# into docs/bench.svg.
 #
 # BENCH_QUICK=1: smaller inputs and fewer runs, for trying the bench out;
 # the table and chart stay in the build folder unless BENCH_WRITE=1.
-# BENCH_WRITE=0 keeps a full run from touching README.md and docs/.
+# BENCH_WRITE=0 keeps a full run from touching docs/.
 set -euo pipefail
 
 BUILD=${1:-build}
@@ -63,10 +63,10 @@ bash "$HERE/report.sh" "$RESULTS" "$RESULTS/table.md" "$RESULTS/bench.svg"
 printf '\n'
 cat "$RESULTS/table.md"
 if [ "$write" = 1 ]; then
-  replace_between "$TOP/README.md" '<!-- bench-table:begin -->' '<!-- bench-table:end -->' "$RESULTS/table.md"
+  replace_between "$TOP/docs/benchmarks.md" '<!-- bench-table:begin -->' '<!-- bench-table:end -->' "$RESULTS/table.md"
   mkdir -p "$TOP/docs"
   cp "$RESULTS/bench.svg" "$TOP/docs/bench.svg"
-  printf '\nbench: table written to README.md, chart to docs/bench.svg\n'
+  printf '\nbench: table written to docs/benchmarks.md, chart to docs/bench.svg\n'
 else
   printf '\nbench: table in %s, chart in %s\n' "$RESULTS/table.md" "$RESULTS/bench.svg"
 fi
