@@ -71,6 +71,8 @@ struct Options {
     bool list_languages = false;
     int jobs = 1;
     bool stress = false;
+    int shrink_attempts = 500;
+    double shrink_seconds = 60;
     std::optional<std::string> save;
     std::string sandbox = "auto";
     std::optional<std::string> json;
@@ -373,6 +375,10 @@ void running_options(judge::CommandLine& line, Options& options)
 {
     line.flag("--stress", options.stress,
               "make cases until the first failure (at most\n--cases of them), then shrink it; one solution");
+    line.option("--shrink-attempts", options.shrink_attempts, "N",
+                "with --stress, judge at most N cases while\nshrinking (1..1000000, default 500)", 1, 1000000);
+    line.option("--shrink-seconds", options.shrink_seconds, "SECONDS",
+                "with --stress, shrink for at most SECONDS of\nwall time (default 60)", 0.001, 86400.0);
     line.option("--save", options.save, "DIR",
                 "save every failing case as DIR/NAME.in, .ans,\n.out and .cmd (a shell line that replays it)");
     line.option("--sandbox", options.sandbox, "MODE", "auto, bwrap or none (default auto)", {"auto", "bwrap", "none"});
@@ -493,6 +499,7 @@ judge::Request request_of(const Options& options)
     request.compile_limits = judge::solution_limits(options.compile_time_limit, options.compile_memory_limit,
                                                     options.compile_output_limit, options.process_limit);
     request.jobs = options.jobs;
+    request.shrink_budget = {options.shrink_attempts, options.shrink_seconds};
     request.save = options.save;
     request.sandbox.mode = options.sandbox;
     request.sandbox.environment = options.environment;

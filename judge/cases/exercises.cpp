@@ -149,6 +149,7 @@ Exercise exercise_of(const json& document, const std::string& path)
     const json& validator = document.at("validator");
     exercise.validator = {validator.at("name").get<std::string>(), validator.value("strict", ""),
                           validator.value("for", ""), validator.value("features", "")};
+    exercise.shrinker = document.value("shrinker", "");
     for (const json& solver : document.at("solvers"))
         exercise.solvers.push_back(solver_of(solver));
     if (exercise.solvers.empty() || !exercise.solvers.front().reference)

@@ -16,6 +16,9 @@
 //   validator   {name, strict: the option asking for the makers' layout,
 //                for: the option naming the solver a case must suit,
 //                features: the option asking for the case's features}
+//   shrinker    the program of the shrink steps of a case (pro6-shrink,
+//                common/shrink_steps.hpp), which a failing case's content
+//                is shrunk with; none: only its answers are shrunk
 //   solvers     [{name, reference, lowest_price, price_ceiling,
 //                needs_coverage, highest_demand}]: the reference first;
 //                what else each takes (3-15's prices, demands, offers)
@@ -124,6 +127,7 @@ struct Exercise {
     std::string origin;  // the file it was read from
     std::vector<Maker> makers;
     Validator validator;
+    std::string shrinker;  // "" for none
     std::vector<Solver> solvers;  // the reference first
     Comparison comparison = Comparison::exact;
     std::vector<Preset> presets[4];  // by Size; case i takes preset i mod their number

@@ -145,9 +145,12 @@ Road make_road(const Exercise& exercise, const std::optional<std::string>& refer
     const std::string reference_name = base_name(road.reference);
     if (!exercise.validator.for_option.empty() && exercise.solver(reference_name) != nullptr)
         road.validator_options = {exercise.validator.for_option, reference_name};
-    if (makes_cases)
+    if (makes_cases) {
         for (const Maker& maker : exercise.makers)
             road.makers.emplace(maker.name, suite_program(maker.name, "maker"));
+        if (!exercise.shrinker.empty())
+            road.shrinker = suite_program(exercise.shrinker, "shrinker");
+    }
     road.wall_seconds = wall_seconds;
     return road;
 }
@@ -224,6 +227,12 @@ std::vector<std::string> PreparedCase::maker_argv() const
 
 void PreparedCase::make()
 {
+    if (source_.content) {
+        case_file_ = folder_ + "/case.in";
+        if (!save_text(*source_.content, case_file_))
+            throw SetupError("cannot write " + case_file_);
+        return;
+    }
     if (!source_.seed) {
         case_file_ = source_.input;
         return;
@@ -256,7 +265,7 @@ void PreparedCase::validate_and_answer()
         std::vector<std::string> argv{road_.validator};
         argv.insert(argv.end(), road_.validator_options.begin(), road_.validator_options.end());
         // A maker's case must have the maker's own layout too.
-        if (source_.seed && !road_.exercise->validator.strict_option.empty())
+        if ((source_.seed || source_.content) && !road_.exercise->validator.strict_option.empty())
             argv.push_back(road_.exercise->validator.strict_option);
         argv.push_back(case_file_);
         validation = helper(argv, road_.wall_seconds);

@@ -29,6 +29,9 @@ struct CaseSource {
     Answers answers;
     std::string input;     // stored cases: the case file
     std::string expected;  // stored cases: the expected output, if stored
+    // A case given as its text (a shrunk case): written into its folder and
+    // validated with the makers' layout, as a made case is.
+    std::optional<std::string> content;
     std::size_t group = 0; // the group of cases it belongs to
 };
 
@@ -55,6 +58,7 @@ struct Road {
     const Exercise* exercise = nullptr;
     std::map<std::string, std::string, std::less<>> makers;  // by name: path
     std::string validator;                       // its path; "" for none
+    std::string shrinker;                        // its path; "" for none (or stored cases only)
     std::vector<std::string> validator_options;  // the solver a case must suit, the report's features
     std::string reference;                       // its path
     double wall_seconds = 0;

@@ -36,12 +36,24 @@ struct CaseResult {
     std::string size() const { return seed ? label : std::to_string(bytes) + " bytes"; }
 };
 
+// The case a shrink by its content ended on, as text, with what the
+// reference and the solution wrote on it.
+struct ShrunkContent {
+    std::string input;
+    std::string expected;
+    std::string found;
+    int attempts = 0;    // of the shrink's attempts, those on the content
+    double seconds = 0;  // the wall time they took
+};
+
 // The first failure under --stress and the smallest case found that still
-// fails.
+// fails: made again with smaller answers, then, where the exercise has a
+// shrinker, smaller by its content.
 struct Shrinking {
     CaseResult original;
     CaseResult shrunk;
     int attempts = 0;
+    std::optional<ShrunkContent> content;  // none: the shrunk case is a made one
 };
 
 // One solution's results, case by case in the run's order.

@@ -47,6 +47,11 @@ std::string replay_line(const Settings& settings, const PreparedCase& prepared, 
         line += std::string("trap 'rm -rf") + (case_folder ? " \"$c\"" : "") +
                 (solution.replay_in_folder ? " \"$d\"" : "") + "' EXIT && ";
     }
+    // A case given as its text is given as its text again: its folder goes
+    // with the judging.
+    if (source.content && saved_case.empty())
+        return line + solution.replay_build + "printf " + shell_quote(printf_format(*source.content)) + " | " +
+               solution.replay_command + (line.empty() ? "" : ")");
     std::string input = shell_quote(!saved_case.empty() ? saved_case : prepared.case_file());
     if (case_folder) {
         line += shell_line(prepared.maker_argv()) + " " + maker->output_option + " \"$c/case.in\" > /dev/null && ";
@@ -73,7 +78,9 @@ CaseResult identity(const CaseSource& source)
     result.answers = source.answers.text();
     result.label = source.answers.label();
     result.group = source.group;
-    if (!source.seed) {
+    if (source.content) {
+        result.bytes = source.content->size();
+    } else if (!source.seed) {
         std::error_code error;
         const std::uintmax_t bytes = fs::file_size(source.input, error);
         result.bytes = error ? 0 : bytes;
@@ -170,7 +177,8 @@ std::string new_case_folder(const Settings& settings)
     return settings.temporary + "/case-" + std::to_string(++count);
 }
 
-CaseResult judge_alone(const Settings& settings, const CaseSource& source, const std::optional<std::string>& suffix)
+CaseResult judge_alone(const Settings& settings, const CaseSource& source, const std::optional<std::string>& suffix,
+                       CaseTexts* texts)
 {
     const Solution& solution = settings.solutions.front();
     if (!solution.compilation.ok)
@@ -180,6 +188,11 @@ CaseResult judge_alone(const Settings& settings, const CaseSource& source, const
     CaseResult result = run_on(settings, prepared, solution, 0);
     if (!passed(result.verdict) && settings.save && suffix)
         save_failure(settings, prepared, solution, 0, *suffix, result);
+    if (texts != nullptr) {
+        texts->input = read_text(prepared.case_file(), texts_most);
+        texts->expected = prepared.expected_file().empty() ? "" : read_text(prepared.expected_file(), texts_most);
+        texts->found = result.ran ? read_text(own_folder_of(prepared, 0) + "/out", texts_most) : "";
+    }
     return result;
 }
 

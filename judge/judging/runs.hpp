@@ -29,9 +29,20 @@ CaseResult run_on(const Settings& settings, const PreparedCase& prepared, const 
 void save_failure(const Settings& settings, const PreparedCase& prepared, const Solution& solution,
                   std::size_t index, const std::string& suffix, CaseResult& result);
 
+// What a case and a solution's run on it were: the case, the expected and
+// the found output, each up to texts_most bytes.
+struct CaseTexts {
+    std::string input;
+    std::string expected;
+    std::string found;
+};
+constexpr std::size_t texts_most = 65536;
+
 // Judges the one solution on a case of its own, saving a failure under
-// suffix when there is one.
-CaseResult judge_alone(const Settings& settings, const CaseSource& source, const std::optional<std::string>& suffix);
+// suffix when there is one; the texts of the case and its outputs go to
+// texts when it is given.
+CaseResult judge_alone(const Settings& settings, const CaseSource& source, const std::optional<std::string>& suffix,
+                       CaseTexts* texts = nullptr);
 
 // The folder of a new case in the judge's temporary folder.
 std::string new_case_folder(const Settings& settings);

@@ -72,6 +72,7 @@ Settings build_settings(const Request& request, const TemporaryFolder& temporary
     settings.limits = request.limits;
     settings.compile_limits = request.compile_limits;
     settings.jobs = request.jobs;
+    settings.shrink_budget = request.shrink_budget;
     if (request.save)
         settings.save = made_folder(*request.save);
     settings.temporary = temporary.path();

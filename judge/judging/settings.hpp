@@ -43,6 +43,13 @@ struct Group {
     bool stored = false;           // stored cases, not made: made_cases passes it by
 };
 
+// How much a shrink of a failing case's content may take: the cases it
+// judges and the wall time it runs.
+struct ShrinkBudget {
+    int attempts = 500;
+    double seconds = 60;
+};
+
 // What a program asks of a judging.
 struct Request {
     const Exercise* exercise = nullptr;
@@ -56,6 +63,7 @@ struct Request {
     Limits compile_limits = default_compile_limits();
     int jobs = 1;
     std::optional<std::string> save;       // the folder failures are saved in, made when missing
+    ShrinkBudget shrink_budget;            // --stress: how long a failing case's content is shrunk
     SandboxChoice sandbox;                 // its limits are set from the solutions'
 };
 
@@ -72,6 +80,7 @@ struct Settings {
     Limits compile_limits;
     int jobs = 1;
     std::optional<std::string> save;  // a full path
+    ShrinkBudget shrink_budget;
     Sandbox sandbox;
     std::string limits_by;            // what holds the runs' limits: "cgroup v1", "cgroup v2", "sampling"
     std::string temporary;            // the judge's temporary folder

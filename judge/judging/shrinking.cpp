@@ -1,16 +1,21 @@
 // Shrinking by the answers: a bisection per shrinkable answer, repeated
-// while any answer got smaller.
+// while any answer got smaller; then by the content (reducing.cpp).
 
 #include "judge/judging/shrinking.hpp"
 
+#include <algorithm>
+#include <chrono>
+
+#include "judge/judging/reducing.hpp"
 #include "judge/judging/runs.hpp"
 
 namespace judge {
 
 namespace {
 
-// The most cases a shrink judges before it settles for what it has.
-constexpr int shrink_attempts = 200;
+// The most cases a shrink by the answers judges before it settles for
+// what it has; the content shrink has the rest of the budget.
+constexpr int answer_attempts = 200;
 
 }  // namespace
 
@@ -22,10 +27,16 @@ bool fails(const CaseResult& result)
 
 Shrinking shrink(const Settings& settings, const CaseSource& failing, const CaseResult& result)
 {
-    Shrinking shrinking{result, result, 0};
+    Shrinking shrinking{result, result, 0, std::nullopt};
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline =
+        Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                           std::chrono::duration<double>(settings.shrink_budget.seconds));
+    const int shrink_attempts = std::min(answer_attempts, settings.shrink_budget.attempts);
+    const auto left = [&] { return shrinking.attempts < shrink_attempts && Clock::now() < deadline; };
     CaseSource current = failing;
     const std::vector<Shrinkable>& fields = settings.exercise->shrinkable;
-    for (bool smaller = true; smaller && shrinking.attempts < shrink_attempts;) {
+    for (bool smaller = true; smaller && left();) {
         smaller = false;
         for (const Shrinkable& field : fields) {
             const std::optional<std::size_t> index = current.answers.index_of(field);
@@ -34,7 +45,7 @@ Shrinking shrink(const Settings& settings, const CaseSource& failing, const Case
                 continue;
             std::int64_t low = field.least;
             std::int64_t high = *value;  // fails
-            while (low < high && shrinking.attempts < shrink_attempts) {
+            while (low < high && left()) {
                 const std::int64_t middle = low + (high - low) / 2;
                 CaseSource candidate = current;
                 candidate.answers.set(*index, middle);
@@ -52,7 +63,16 @@ Shrinking shrink(const Settings& settings, const CaseSource& failing, const Case
             }
         }
     }
-    if (settings.save && !(current.answers == failing.answers)) {
+    const CaseSource reduced = reduce(settings, current, shrinking, deadline);
+    if (shrinking.content && settings.save) {
+        // Saved under the name a shrunk made case has.
+        CaseSource named = reduced;
+        named.name = "seed-" + std::to_string(*current.seed);
+        CaseResult saved = judge_alone(settings, named, "-shrunk");
+        saved.name = reduced.name;
+        if (saved.verdict == shrinking.shrunk.verdict)
+            shrinking.shrunk = saved;
+    } else if (settings.save && !(current.answers == failing.answers)) {
         // The smallest failing case once more, to save its files.
         const CaseResult saved = judge_alone(settings, current, "-shrunk");
         if (fails(saved))

@@ -510,19 +510,45 @@ std::string chart_section(const RunInfo& info, const Result& result, const Matri
     return html + "</div>\n</section>\n";
 }
 
+// A case shrunk by its content, short enough to show: the case, the
+// expected and the found output, each a block of its lines.
+std::string shrunk_content(const ShrunkContent& content)
+{
+    const ShownContent shown = shown_content(content);
+    if (!shown.in_full)
+        return "";
+    const std::pair<const char*, const ShownText*> parts[] = {
+        {"case", &shown.input}, {"expected", &shown.expected}, {"found", &shown.found}};
+    std::string html = "<div class=\"shrunk\">";
+    for (const auto& [name, part] : parts) {
+        html += "<p class=\"label\">" + std::string(name) + "</p><pre>";
+        for (const std::string& line : part->lines)
+            html += escaped(line) + "\n";
+        if (part->more > 0)
+            html += "<em>(" + std::to_string(part->more) + " more lines)</em>\n";
+        html += "</pre>";
+    }
+    return html + "</div>\n";
+}
+
 // --stress: the first failure and the smallest case found that still
-// fails, with the line that replays it.
+// fails, with the line that replays it, and the case itself where it was
+// shrunk by its content.
 std::string shrinking_section(const RunInfo& info, const Result& result)
 {
     if (!result.shrinking)
         return "";
     const Shrinking& shrinking = *result.shrinking;
     const SolutionResult& solution = result.solutions.front();
+    const std::string to =
+        shrinking.content
+            ? content_attempts_text(shrinking) + " to " + case_title(shrinking.shrunk) + ", " +
+                  content_size_text(*shrinking.content)
+            : std::to_string(shrinking.attempts) + " attempts to " + case_title(shrinking.shrunk);
     return "<section id=\"shrinking\">\n<h2>Shrinking</h2>\n<p>The first failure, " +
            escaped(case_title(shrinking.original)) + ": " + escaped(verdict_line(shrinking.original)) +
-           "</p>\n<p>shrunk in " + std::to_string(shrinking.attempts) +
-           " attempts to " + escaped(case_title(shrinking.shrunk)) + ":</p>\n" +
-           failure_detail(info, solution, shrinking.shrunk) + "\n</section>\n";
+           "</p>\n<p>shrunk in " + escaped(to) + ":</p>\n" + failure_detail(info, solution, shrinking.shrunk) +
+           "\n" + (shrinking.content ? shrunk_content(*shrinking.content) : "") + "</section>\n";
 }
 
 }  // namespace

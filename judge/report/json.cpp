@@ -38,6 +38,33 @@ json case_json(const CaseResult& result)
     return entry;
 }
 
+// Lines shown joined again, each with its line break; null for none.
+json shown_json(const ShownContent& shown, const ShownText& text)
+{
+    if (!shown.in_full)
+        return nullptr;
+    std::string joined;
+    for (const std::string& line : text.lines)
+        joined += line + "\n";
+    return joined;
+}
+
+// A shrink by content: its attempts and time, the case's size, and the
+// case (whole) with its outputs (cut) when it is short enough to show.
+json content_json(const ShrunkContent& content)
+{
+    const ShownContent shown = shown_content(content);
+    return {{"attempts", content.attempts},
+            {"seconds", content.seconds},
+            {"lines", shown.lines},
+            {"bytes", content.input.size()},
+            {"case", shown.in_full ? json(content.input) : json(nullptr)},
+            {"expected", shown_json(shown, shown.expected)},
+            {"expected_more_lines", shown.expected.more},
+            {"found", shown_json(shown, shown.found)},
+            {"found_more_lines", shown.found.more}};
+}
+
 json limits_json(const Limits& limits)
 {
     return {{"cpu_seconds", limits.cpu_seconds},
@@ -143,11 +170,13 @@ std::string json_report(const RunInfo& info, const Result& result)
         report["group_passed"] = passed_json(result, solution);
         report["score"] = solution.score;
         report["invalid_cases"] = invalid_json(result);
-        if (result.shrinking)
+        if (result.shrinking) {
             report["shrinking"] = {{"original", case_json(result.shrinking->original)},
                                    {"shrunk", case_json(result.shrinking->shrunk)},
                                    {"attempts", result.shrinking->attempts}};
-        else
+            if (result.shrinking->content)
+                report["shrinking"]["content"] = content_json(*result.shrinking->content);
+        } else
             report["shrinking"] = nullptr;
         return dump(report);
     }

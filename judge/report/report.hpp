@@ -88,4 +88,27 @@ std::string case_title(const CaseResult& result);
 // "WRONG ANSWER: line 1, ..." or "OK".
 std::string verdict_line(const CaseResult& result);
 
+// A case shrunk by its content as the reports show it: in full when it has
+// at most shown_lines lines, with the expected and the found output cut to
+// as many lines; every line cut to shown_width bytes.
+constexpr std::size_t shown_lines = 20;
+constexpr std::size_t shown_width = 200;
+struct ShownText {
+    std::vector<std::string> lines;  // those shown, each cut
+    std::size_t more = 0;            // the lines left out
+};
+struct ShownContent {
+    std::size_t lines = 0;  // the case's
+    bool in_full = false;   // the case and the outputs are shown
+    ShownText input;
+    ShownText expected;
+    ShownText found;
+};
+ShownContent shown_content(const ShrunkContent& content);
+
+// "213 attempts (205 on its content, 4.2 s)" and "a case of 5 lines, 25
+// bytes": the words every report has for a shrink by content.
+std::string content_attempts_text(const Shrinking& shrinking);
+std::string content_size_text(const ShrunkContent& content);
+
 }  // namespace judge

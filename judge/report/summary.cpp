@@ -3,7 +3,10 @@
 
 #include "judge/report/report.hpp"
 
+#include "judge/base/text.hpp"
+
 #include <algorithm>
+#include <cstdio>
 #include <map>
 
 namespace judge {
@@ -60,6 +63,56 @@ std::string case_title(const CaseResult& result)
     if (result.seed)
         title += " (seed " + std::to_string(*result.seed) + ", answers \"" + result.size() + "\")";
     return title;
+}
+
+namespace {
+
+// The text's lines (a last line break ends the last line), the first
+// shown_lines of them cut to shown_width.
+ShownText shown_text(const std::string& text)
+{
+    ShownText shown;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string::npos)
+            end = text.size();
+        if (shown.lines.size() < shown_lines)
+            shown.lines.push_back(cut_to(std::string_view(text).substr(at, end - at), shown_width));
+        else
+            ++shown.more;
+        at = end + 1;
+    }
+    return shown;
+}
+
+}  // namespace
+
+ShownContent shown_content(const ShrunkContent& content)
+{
+    ShownContent shown;
+    shown.input = shown_text(content.input);
+    shown.lines = shown.input.lines.size() + shown.input.more;
+    shown.in_full = shown.lines <= shown_lines;
+    if (shown.in_full) {
+        shown.expected = shown_text(content.expected);
+        shown.found = shown_text(content.found);
+    }
+    return shown;
+}
+
+std::string content_attempts_text(const Shrinking& shrinking)
+{
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.1f s", shrinking.content->seconds);
+    return std::to_string(shrinking.attempts) + " attempts (" + std::to_string(shrinking.content->attempts) +
+           " on its content, " + seconds + ")";
+}
+
+std::string content_size_text(const ShrunkContent& content)
+{
+    const std::size_t lines = shown_content(content).lines;
+    return "a case of " + std::to_string(lines) + (lines == 1 ? " line, " : " lines, ") +
+           std::to_string(content.input.size()) + (content.input.size() == 1 ? " byte" : " bytes");
 }
 
 std::string verdict_line(const CaseResult& result)

@@ -78,6 +78,29 @@ std::string shrunk_line(const Shrinking& shrinking)
            ", answers \"" + shrunk.size() + "\": " + verdict_line(shrunk);
 }
 
+// "Shrunk in N attempts (M on its content, T s) to a case of L lines, B
+// bytes: VERDICT: detail", then the case, the expected and the found output
+// when the case is short enough to show in full.
+std::string shrunk_content_lines(const Shrinking& shrinking)
+{
+    const ShrunkContent& content = *shrinking.content;
+    std::string text = terminal_text("Shrunk in " + content_attempts_text(shrinking) + " to " +
+                                     content_size_text(content) + ": " + verdict_line(shrinking.shrunk)) + "\n";
+    const ShownContent shown = shown_content(content);
+    if (!shown.in_full)
+        return text;
+    const std::pair<const char*, const ShownText*> parts[] = {
+        {"case", &shown.input}, {"expected", &shown.expected}, {"found", &shown.found}};
+    for (const auto& [name, part] : parts) {
+        text += std::string("  ") + name + ":\n";
+        for (const std::string& line : part->lines)
+            text += "  | " + terminal_text(line) + "\n";
+        if (part->more > 0)
+            text += "  (" + std::to_string(part->more) + " more lines)\n";
+    }
+    return text;
+}
+
 // "score 73.33 of 100 (small 3 of 3, large 1 of 3)", when the run is
 // scored.
 std::string score_line(const Result& result, const SolutionResult& solution)
@@ -145,7 +168,11 @@ std::string one_solution(const RunInfo& info, const Result& result)
         if (!entry.saved.empty())
             text += saved_line(info, entry.saved);
     }
-    if (result.shrinking) {
+    if (result.shrinking && result.shrinking->content) {
+        text += shrunk_content_lines(*result.shrinking);
+        if (!result.shrinking->shrunk.saved.empty())
+            text += saved_line(info, result.shrinking->shrunk.saved);
+    } else if (result.shrinking) {
         text += terminal_text(shrunk_line(*result.shrinking)) + "\n";
         if (!result.shrinking->shrunk.saved.empty())
             text += saved_line(info, result.shrinking->shrunk.saved);

@@ -11,9 +11,11 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -466,6 +468,97 @@ TEST(JudgeStress, PlantedFaultIsFoundAndShrunk)
     const std::string replay = "sh " + (saved / "seed-700-shrunk.cmd").string() + " > " + replayed.string();
     EXPECT_EQ(std::system(replay.c_str()), 0);
     EXPECT_EQ(read_file(replayed), "wrong\n");
+}
+
+// The whitespace-separated tokens of a text.
+std::vector<std::string> tokens_of(const std::string& text)
+{
+    std::istringstream in(text);
+    std::vector<std::string> tokens;
+    for (std::string token; in >> token;)
+        tokens.push_back(token);
+    return tokens;
+}
+
+// A solution that prints only the first position of a value found more
+// than once: --stress on medium cases shrinks its failure by the content to
+// a case of a few numbers that the validator takes with --strict, on which
+// it still fails alike, shown in the table and the JSON as saved.
+TEST(JudgeStress, FailureShrunkByItsContentToAFewNumbers)
+{
+    const JudgeRunner runner;
+    const fs::path saved = runner.folder() / "saved";
+    const fs::path report = runner.folder() / "report.json";
+    const auto began = std::chrono::steady_clock::now();
+    const JudgeResult result = runner.judge({"--stress", "--size", "medium", "--seed", "1", "--save", saved.string(),
+                                             "--json", report.string(), "pro6", GRETA});
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    EXPECT_EQ(result.status, 1) << result.out << result.err;
+    EXPECT_TRUE(runner.clean());
+    const json shrinking = json::parse(read_file(report))["shrinking"];
+    ASSERT_TRUE(shrinking["content"].is_object()) << shrinking.dump(2);
+    const std::string shrunk_case = read_file(saved / "seed-1-shrunk.in");
+    EXPECT_EQ(shrinking["content"]["case"], shrunk_case);
+    EXPECT_LE(tokens_of(shrunk_case).size(), 10u) << shrunk_case;
+    EXPECT_EQ(testing_support::run_with("pro6-validate", {"--strict"}, shrunk_case).status, 0) << shrunk_case;
+    EXPECT_EQ(shrinking["shrunk"]["verdict"], shrinking["original"]["verdict"]);
+    EXPECT_EQ(shrinking["shrunk"]["seed"], nullptr);
+    EXPECT_LE(shrinking["attempts"].get<int>(), 500);
+    EXPECT_LT(seconds, 120);
+    // Still failing: the reference's answer and the solution's differ, and
+    // are what each writes on the case.
+    const std::string expected = testing_support::run("pro6-solve", shrunk_case).out;
+    testing_support::RunOptions greta;
+    greta.args = {GRETA};
+    const std::string found = testing_support::run_path("python3", shrunk_case, greta).out;
+    EXPECT_NE(expected, found);
+    EXPECT_EQ(read_file(saved / "seed-1-shrunk.ans"), expected);
+    EXPECT_EQ(read_file(saved / "seed-1-shrunk.out"), found);
+    EXPECT_EQ(shrinking["content"]["expected"], expected);
+    EXPECT_EQ(shrinking["content"]["found"], found);
+    // The table shows the case and both outputs line by line.
+    std::string shown = "  case:\n";
+    for (const auto& [name, text] : {std::pair{"", shrunk_case}, {"expected", expected}, {"found", found}}) {
+        if (*name != '\0')
+            shown += std::string("  ") + name + ":\n";
+        for (std::size_t at = 0; at < text.size(); at = text.find('\n', at) + 1)
+            shown += "  | " + text.substr(at, text.find('\n', at) - at) + "\n";
+    }
+    EXPECT_NE(result.out.find(shown), std::string::npos) << result.out;
+    std::printf("content shrink: %d attempts in all, %d on the content, %.2f s of %.2f s; %zu numbers\n",
+                shrinking["attempts"].get<int>(), shrinking["content"]["attempts"].get<int>(),
+                shrinking["content"]["seconds"].get<double>(), seconds, tokens_of(shrunk_case).size());
+}
+
+// Budget options: numbers within their ranges, or the usage error.
+TEST(JudgeStress, ShrinkBudgetOptionsAreChecked)
+{
+    const JudgeRunner runner;
+    const struct {
+        std::vector<std::string> option;
+        std::string message;
+    } wrong[] = {
+        {{"--shrink-attempts", "0"}, "invalid value '0' for --shrink-attempts: not in the range 1 to 1000000\n"},
+        {{"--shrink-attempts", "many"},
+         "invalid value 'many' for --shrink-attempts: not a number (1 to 1000000)\n"},
+        {{"--shrink-seconds", "0"}, "invalid value '0' for --shrink-seconds: not in the range 0.001 to 86400\n"},
+    };
+    for (const auto& c : wrong) {
+        std::vector<std::string> args = c.option;
+        args.insert(args.end(), {"--stress", "pro6", "--", "pro6-solve"});
+        const JudgeResult result = runner.judge(args);
+        EXPECT_EQ(result.status, 2) << c.message;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    }
+    // One attempt: the failure is judged once more and left as it was made.
+    const fs::path report = runner.folder() / "budget.json";
+    const JudgeResult result = runner.judge({"--stress", "--size", "medium", "--seed", "1", "--shrink-attempts", "1",
+                                             "--json", report.string(), "pro6", GRETA});
+    EXPECT_EQ(result.status, 1) << result.err;
+    const json shrinking = json::parse(read_file(report))["shrinking"];
+    EXPECT_EQ(shrinking["attempts"], 1);
+    EXPECT_FALSE(shrinking.contains("content")) << shrinking.dump(2);
+    EXPECT_NE(result.out.find("Shrunk in 1 attempts to seed 1, answers \""), std::string::npos) << result.out;
 }
 
 // No failure: --stress judges all --cases and says so.

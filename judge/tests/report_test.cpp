@@ -240,4 +240,85 @@ TEST(Reports, CsvCellsNeverBecomeFormulas)
     }
 }
 
+
+// A --stress failure shrunk by its content: ben's first case, shrunk to
+// `input` with its outputs.
+Result shrunk_to(const std::string& input, const std::string& expected, const std::string& found)
+{
+    Result result;
+    CaseResult failure = made(0, Verdict::wrong_answer, 0.01, "line 2, column 2: expected \"1 2\\n\", found \"1\\n\"");
+    result.solutions.push_back(solution("ben.py", {failure}));
+    CaseResult shrunk = failure;
+    shrunk.seed.reset();
+    shrunk.maker.clear();
+    shrunk.answers.clear();
+    shrunk.label.clear();
+    shrunk.bytes = input.size();
+    result.shrinking = judge::Shrinking{failure, shrunk, 180, judge::ShrunkContent{input, expected, found, 72, 1.84}};
+    return result;
+}
+
+TEST(Reports, ShortShrunkCaseIsShownWithBothOutputs)
+{
+    judge::RunInfo run = info();
+    run.stress = true;
+    const Result result = shrunk_to("2 0\n0 0\n\n1\n0\n", "0 0\n1 2\n", "0 0\n<1>&\x1b\n");
+    const std::string table = judge::table(run, result);
+    EXPECT_NE(table.find("Shrunk in 180 attempts (72 on its content, 1.8 s) to a case of 5 lines, 13 bytes: WRONG "
+                         "ANSWER: line 2, column 2: expected \"1 2\\n\", found \"1\\n\"\n"
+                         "  case:\n  | 2 0\n  | 0 0\n  | \n  | 1\n  | 0\n"
+                         "  expected:\n  | 0 0\n  | 1 2\n"
+                         "  found:\n  | 0 0\n  | <1>&\\x1b\n"
+                         "0 passed, 1 failed\n"),
+              std::string::npos)
+        << table;
+    const nlohmann::json content = nlohmann::json::parse(judge::json_report(run, result))["shrinking"]["content"];
+    EXPECT_EQ(content, nlohmann::json::parse(R"({"attempts": 72, "seconds": 1.84, "lines": 5, "bytes": 13,
+        "case": "2 0\n0 0\n\n1\n0\n", "expected": "0 0\n1 2\n", "expected_more_lines": 0,
+        "found": "0 0\n<1>&\u001b\n", "found_more_lines": 0})"));
+    const std::string html = judge::html_report(run, result);
+    EXPECT_NE(html.find("<p>shrunk in 180 attempts (72 on its content, 1.8 s) to case 1, a case of 5 lines, 13 "
+                        "bytes:</p>"),
+              std::string::npos)
+        << html;
+    EXPECT_NE(html.find("<div class=\"shrunk\"><p class=\"label\">case</p><pre>2 0\n0 0\n\n1\n0\n</pre>"
+                        "<p class=\"label\">expected</p><pre>0 0\n1 2\n</pre>"
+                        "<p class=\"label\">found</p><pre>0 0\n&lt;1&gt;&amp;"),
+              std::string::npos)
+        << html;
+}
+
+TEST(Reports, LongShrunkCaseIsOnlyMeasuredAndLongOutputsAreCut)
+{
+    judge::RunInfo run = info();
+    std::string long_case;
+    for (int line = 0; line < 21; ++line)
+        long_case += "7\n";
+    const Result long_result = shrunk_to(long_case, "1\n", "2\n");
+    const std::string table = judge::table(run, long_result);
+    EXPECT_NE(table.find("to a case of 21 lines, 42 bytes: WRONG ANSWER: line 2, column 2: expected \"1 2\\n\", found "
+                         "\"1\\n\"\n0 passed, 1 failed\n"),
+              std::string::npos)
+        << table;
+    const nlohmann::json content =
+        nlohmann::json::parse(judge::json_report(run, long_result))["shrinking"]["content"];
+    EXPECT_EQ(content["lines"], 21);
+    EXPECT_TRUE(content["case"].is_null());
+    EXPECT_TRUE(content["found"].is_null());
+    EXPECT_EQ(judge::html_report(run, long_result).find("<div class=\"shrunk\">"), std::string::npos);
+
+    // A short case whose output runs long: 20 lines shown, each cut.
+    std::string found;
+    for (int line = 0; line < 25; ++line)
+        found += std::string(judge::shown_width + 10, 'x') + "\n";
+    const std::string cut = std::string(judge::shown_width, 'x') + "...";
+    const Result short_result = shrunk_to("1 0\n5\n\n0\n", "5\n", found);
+    const std::string shown = judge::table(run, short_result);
+    EXPECT_NE(shown.find("  | " + cut + "\n  (5 more lines)\n0 passed"), std::string::npos) << shown;
+    const nlohmann::json cut_json =
+        nlohmann::json::parse(judge::json_report(run, short_result))["shrinking"]["content"];
+    EXPECT_EQ(cut_json["found_more_lines"], 5);
+    EXPECT_EQ(cut_json["found"].get<std::string>().size(), 20 * (cut.size() + 1));
+}
+
 }  // namespace
