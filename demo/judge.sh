@@ -43,17 +43,18 @@ else
   fi
 
   # A class of submissions in C, C++ and Python, a folder per student, on
-  # two groups of cases with points: anna and ben pass all; dan's scan and
-  # eve's stack array pass only the small group (dan is far over the limit
-  # on the large one, eve crashes there); carla counts from 0 and finn does
-  # not compile.
-  step "A class of six PRO6 students (demo/class, a folder each), 3 small cases for 40 points and 3 larger ones for 60, 1 s each:"
-  "$BIN/exercise-judge" --size small --answers '20000 20000\n4000\n2000\n' --points 40,60 --cases 3 \
+  # three groups of cases with points (the README's tour): anna and ben pass
+  # all; dan's scan and eve's stack array pass the small group and the edge
+  # cases (dan is far over the limit on the large group, eve crashes there);
+  # carla counts from 0, which only 3 edge cases (those that find nothing)
+  # forgive, and finn does not compile.
+  step "A class of six PRO6 students (demo/class, a folder each), 3 small cases for 30 points, 3 larger ones for 50 and the 16 edge cases for 20, 1 s each:"
+  "$BIN/exercise-judge" --size small --answers '20000 20000\n4000\n2000\n' --edges --points 30,50,20 --cases 3 \
     --seed 1765000000 --time-limit 1 --csv "$WORK/class.csv" --html "$WORK/class.html" pro6 "$HERE/class" \
     > "$WORK/class.out" 2> "$WORK/class.err" || true
   sed 's/^/   /' "$WORK/class.out" | cut -c 1-150
   scores=$(tail -n +2 "$WORK/class.csv" | tr -d '\r' | awk -F, '{ printf "%s=%s ", $1, $NF }')
-  if [ "$scores" = "anna=100 ben=100 carla=0 dan=40 eve=40 finn=0 " ]; then
+  if [ "$scores" = "anna=100 ben=100 carla=3.75 dan=50 eve=50 finn=0 " ]; then
     printf '\n   as expected: %s(grades in %s, the page in %s)\n' "$scores" "$WORK/class.csv" "$WORK/class.html"
   else
     printf '\n   NOT AS EXPECTED: %s\n' "$scores"
