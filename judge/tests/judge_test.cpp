@@ -794,10 +794,9 @@ TEST(JudgeInterrupt, SolutionDiesWithAKilledJudge)
         for (int wait = 0; wait < 300 && !processes_with(marker).empty(); ++wait)
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         EXPECT_TRUE(processes_with(marker).empty()) << mode;
-        // Its control groups are left, empty; the next judge removes them.
-        if (judge::find_groups("").kind != judge::Measure::sampling) {
-            EXPECT_FALSE(judge_testing::groups_of(judge).empty()) << mode;
-        }
+        // Its control groups are left, empty, and the next judge removes
+        // them. Whether they are still there now cannot be asserted: a judge
+        // of another test running beside this one may have removed them.
         const JudgeResult next = runner.judge({"--sandbox", mode, "--cases", "1", "--seed", "1", "pro3", "--",
                                                bin + "/pro3-solve"});
         EXPECT_EQ(next.status, 0) << mode << "\n" << next.err;
