@@ -1,12 +1,15 @@
 // The result as one self-contained HTML page: inline CSS and SVG, no
 // script, nothing fetched from elsewhere (a content security policy says
 // so too), readable on screen and on paper. From the top: the run's
-// settings; the matrix of cases by solutions, each cell coloured by its
-// verdict with its processor time and memory, a failing cell folding out
-// (<details>) its detail and the shell line that replays it; the legend of
-// the codes; a summary row per solution; a chart per solution of its
-// processor time per case against the time limit; and the shrinking of a
-// --stress failure.
+// settings; the verdicts, each cell coloured by its verdict, a failing cell
+// folding out (<details>) its detail and the shell line that replays it:
+// for one solution a row per case with its processor time and memory, for
+// several a row per solution with its groups and score and its cases as a
+// strip of compact cells that wraps to the page's width, so that a class
+// of any size fits without sideways scrolling; the legend of the codes; a
+// summary row per solution; a chart per solution of its processor time per
+// case against the time limit; the shrinking of a --stress failure; and
+// the sections the program adds.
 //
 // Every text from outside the judge (names, paths, details, compiler logs,
 // replay lines) goes through xml_text, in attribute values too: whatever a
@@ -20,6 +23,7 @@
 
 #include "judge/report/report.hpp"
 #include "judge/base/text.hpp"
+#include "judge/judging/scoring.hpp"
 
 namespace judge {
 
@@ -61,11 +65,24 @@ table.matrix{border-collapse:separate;border-spacing:2px;font-size:13px}
 td.cell{white-space:nowrap;min-width:7.5em}
 td.cell .m,.matrix td.seed{font-variant-numeric:tabular-nums}
 td.cell .m{display:block;font-size:11px;opacity:.85}
-td.cell summary{cursor:pointer;list-style:none}
-td.cell summary::-webkit-details-marker{display:none}
+.cell summary{cursor:pointer;list-style:none}
+.cell summary::-webkit-details-marker{display:none}
 td.cell summary strong::after{content:" \25B8";font-weight:400}
 td.cell details[open] summary strong::after{content:" \25BE"}
-td.cell.none{background:#fafafa;color:#9aa5b1}
+.cell.none{background:#fafafa;color:#9aa5b1}
+table.roster{width:100%}
+.roster th.solution{min-width:6em;max-width:13em;overflow-wrap:anywhere;white-space:normal}
+.roster td.count{white-space:nowrap;background:#f5f7f9;font-variant-numeric:tabular-nums}
+.roster td.score{font-weight:600}
+.roster th.group{white-space:nowrap}
+.roster td.cases{width:100%}
+.strip{display:flex;flex-wrap:wrap;gap:2px}
+.strip>.cell,.strip>.head{flex:none;position:relative;width:3.2em;padding:1px 0;border-radius:3px;text-align:center;
+ font-size:12px;line-height:18px}
+.strip>.head{background:#eef1f4;color:#5f6b78;font-size:11px;overflow:hidden}
+.strip>.start{margin-left:8px}
+.strip>.start:first-child{margin-left:0}
+.strip details[open] .more{position:absolute;left:0;top:100%;z-index:2;text-align:left}
 .more{white-space:normal;width:28em;max-width:80vw;margin:5px 0 2px;padding:6px 8px;background:#fff;
  color:#1f2933;border:1px solid rgba(0,0,0,.15);border-radius:3px;font-size:12px}
 .more p{overflow-wrap:anywhere}
@@ -75,7 +92,7 @@ ul.legend{display:flex;flex-wrap:wrap;gap:4px 16px;list-style:none;padding:0;mar
 table.summary{width:100%;font-size:13px}
 .summary th,.summary td{padding:4px 8px;border-bottom:1px solid #e1e5ea;text-align:left;vertical-align:top}
 .summary thead th{background:#eef1f4;font-weight:600;white-space:nowrap}
-.summary td.name{font-weight:600;max-width:16em;overflow-wrap:break-word}
+.summary td.name{font-weight:600;max-width:16em;overflow-wrap:anywhere}
 .summary td.nowrap{white-space:nowrap}
 .summary td.failure{min-width:14em;max-width:30em;overflow-wrap:anywhere}
 .summary details{margin-top:2px}
@@ -229,6 +246,12 @@ std::string settings_list(const RunInfo& info, const Result& result, const Matri
     return html + "</dl>\n";
 }
 
+// "exercise-judge: pro6", or the title the program gave.
+std::string page_title(const RunInfo& info)
+{
+    return info.title.empty() ? "exercise-judge: " + info.exercise : info.title;
+}
+
 std::string page_heading(const RunInfo& info, const Result& result, const Matrix& matrix)
 {
     // One solution: its cases passed and failed; several: the solutions.
@@ -236,13 +259,16 @@ std::string page_heading(const RunInfo& info, const Result& result, const Matrix
     const bool one = count == 1;
     const int good = one ? result.solutions.front().passed : solutions_passed(result);
     const int bad = one ? result.solutions.front().failed : count - good;
-    std::string html = "<header>\n<h1>exercise-judge: " + escaped(info.exercise) + "</h1>\n<p>";
+    std::string html = "<header>\n<h1>" + escaped(page_title(info)) + "</h1>\n<p>";
     html += one ? "<strong>" + escaped(result.solutions.front().name) + "</strong>"
                 : std::to_string(count) + " solutions";
     html += " on " + std::to_string(matrix.rows.size()) + (matrix.rows.size() == 1 ? " case" : " cases") + ": ";
     html += "<span class=\"chip " + (good > 0 ? class_of(Verdict::ok) : "none") + "\">" + std::to_string(good) +
             (one ? " passed" : " passed every case") + "</span> <span class=\"chip " +
             (bad > 0 ? class_of(Verdict::wrong_answer) : "none") + "\">" + std::to_string(bad) + " failed</span>";
+    if (one && info.scored)
+        html += " score <strong>" + score_text(result.solutions.front().score) + "</strong> of " +
+                score_text(result.points());
     return html + "</p>\n" + settings_list(info, result, matrix) + "</header>\n";
 }
 
@@ -289,15 +315,20 @@ std::string matrix_cell(const RunInfo& info, const SolutionResult& solution, con
            "</details></td>";
 }
 
-std::string legend()
+// The codes' meanings, and what a cell shows: in the compact cells of a
+// strip, the measures only when pointed at.
+std::string legend(bool compact = false)
 {
     std::string html = "<ul class=\"legend\">";
     for (const Verdict verdict : all_verdicts)
         html += "<li><span class=\"chip " + class_of(verdict) + "\">" + verdict_code(verdict) + "</span> " +
                 verdict_row(verdict).meaning + "</li>";
     return html +
-           "</ul>\n<p class=\"note\">A cell shows the verdict, the processor time and the peak memory; a failing "
-           "one opens to its detail and a shell line that replays it.</p>\n";
+           "</ul>\n<p class=\"note\">" +
+           std::string(compact ? "A cell shows the verdict; pointed at, it gives the processor time and the peak "
+                                 "memory, and a case's number its seed and size"
+                               : "A cell shows the verdict, the processor time and the peak memory") +
+           "; a failing one opens to its detail and a shell line that replays it.</p>\n";
 }
 
 std::string matrix_section(const RunInfo& info, const Result& result, const Matrix& matrix)
@@ -322,6 +353,105 @@ std::string matrix_section(const RunInfo& info, const Result& result, const Matr
     for (const SolutionResult& solution : result.solutions)
         html += "<td>" + std::to_string(solution.passed) + " of " + std::to_string(solution.cases.size()) + "</td>";
     return html + "</tr></tfoot>\n</table></div>\n" + legend() + "</section>\n";
+}
+
+// A label per case under the bars and over a strip: the cases' names where they are all
+// short, else their places in the matrix.
+std::vector<std::string> case_labels(const Matrix& matrix)
+{
+    std::vector<std::string> labels;
+    const bool short_names = std::all_of(matrix.rows.begin(), matrix.rows.end(),
+                                         [](const CaseResult* entry) { return entry->name.size() <= 5; });
+    for (std::size_t row = 0; row < matrix.rows.size(); ++row)
+        labels.push_back(short_names ? matrix.rows[row]->name : std::to_string(row + 1));
+    return labels;
+}
+
+// The strip's marks of the group starts: a case that opens a group after
+// the first is set apart.
+bool starts_group(const Matrix& matrix, std::size_t row)
+{
+    return row > 0 && matrix.rows[row]->group != matrix.rows[row - 1]->group;
+}
+
+// "case 3 of small: seed 17, answers ...": what a strip's head says of its
+// case when pointed at.
+std::string head_title(const Result& result, const CaseResult& entry)
+{
+    std::string title = "case " + entry.name;
+    if (result.groups.size() > 1 && entry.group < result.groups.size())
+        title += " of " + result.groups[entry.group].name;
+    title += ": ";
+    if (entry.seed)
+        title += "seed " + std::to_string(*entry.seed) + ", ";
+    return title + entry.size();
+}
+
+// A compact cell of a solution's strip: the code, the measures when
+// pointed at, a failure folding out its detail over what follows.
+std::string strip_cell(const RunInfo& info, const SolutionResult& solution, const CaseResult* entry, bool start)
+{
+    const std::string place = start ? " start" : "";
+    if (entry == nullptr)
+        return "<span class=\"cell none" + place + "\" title=\"not judged\">-</span>";
+    std::string title = solution.name + ", case " + entry->name + ": " + verdict_name(entry->verdict);
+    if (entry->ran)
+        title += "; processor " + seconds(entry->cpu_seconds) + ", wall " + seconds(entry->wall_seconds) +
+                 ", memory " + memory_text(entry->memory_bytes);
+    const std::string face = "<strong>" + std::string(verdict_code(entry->verdict)) + "</strong>";
+    std::string html = "<span class=\"cell " + class_of(entry->verdict) + place + "\" title=\"" + escaped(title) + "\">";
+    if (passed(entry->verdict))
+        return html + face + "</span>";
+    return html + "<details><summary>" + face + "</summary>" + failure_detail(info, solution, *entry) +
+           "</details></span>";
+}
+
+// The roster's head: the solution, each group's cases passed and the score
+// where the run is scored, the cases passed, and the cases' strip of heads.
+std::string roster_head(const RunInfo& info, const Result& result, const Matrix& matrix)
+{
+    std::string html = "<thead><tr><th class=\"solution\" scope=\"col\">solution</th>";
+    if (info.scored) {
+        if (result.groups.size() > 1)
+            for (const GroupResult& group : result.groups)
+                html += "<th class=\"group\" scope=\"col\">" + escaped(group.name) + "<span class=\"lang\">" +
+                        score_text(group.points) + " points</span></th>";
+        html += "<th scope=\"col\">score<span class=\"lang\">of " + score_text(result.points()) + "</span></th>";
+    }
+    html += "<th scope=\"col\">cases passed</th><th class=\"cases\" scope=\"col\"><div class=\"strip\">";
+    const std::vector<std::string> labels = case_labels(matrix);
+    for (std::size_t row = 0; row < matrix.rows.size(); ++row)
+        html += "<span class=\"head" + std::string(starts_group(matrix, row) ? " start" : "") + "\" title=\"" +
+                escaped(head_title(result, *matrix.rows[row])) + "\">" + escaped(labels[row]) + "</span>";
+    return html + "</div></th></tr></thead>\n";
+}
+
+// Several solutions: a row each, its cases in a strip of compact cells
+// that wraps; every strip is as wide as its column, so the cells of a case
+// stand one above the other in every row.
+std::string roster_section(const RunInfo& info, const Result& result, const Matrix& matrix)
+{
+    std::string html = "<section id=\"verdicts\">\n<h2>Verdicts</h2>\n<table class=\"matrix roster\">\n" +
+                       roster_head(info, result, matrix) + "<tbody>\n";
+    for (std::size_t column = 0; column < result.solutions.size(); ++column) {
+        const SolutionResult& solution = result.solutions[column];
+        html += "<tr><th class=\"solution\" scope=\"row\">" + breakable(solution.name) + "<span class=\"lang\">" +
+                escaped(solution.language.empty() ? "command" : solution.language) + "</span></th>";
+        if (info.scored) {
+            if (result.groups.size() > 1)
+                for (std::size_t g = 0; g < result.groups.size(); ++g)
+                    html += "<td class=\"count\">" +
+                            std::to_string(g < solution.group_passed.size() ? solution.group_passed[g] : 0) +
+                            " of " + std::to_string(result.groups[g].cases) + "</td>";
+            html += "<td class=\"count score\">" + score_text(solution.score) + "</td>";
+        }
+        html += "<td class=\"count\">" + std::to_string(solution.passed) + " of " +
+                std::to_string(solution.passed + solution.failed) + "</td><td class=\"cases\"><div class=\"strip\">";
+        for (std::size_t row = 0; row < matrix.rows.size(); ++row)
+            html += strip_cell(info, solution, matrix.cells[column][row], starts_group(matrix, row));
+        html += "</div></td></tr>\n";
+    }
+    return html + "</tbody>\n</table>\n" + legend(true) + "</section>\n";
 }
 
 std::string compilation_text(const Compilation& compilation)
@@ -401,18 +531,6 @@ TimeScale time_scale(double limit, const Result& result)
     const double floor_decade = std::floor(std::log10(scale.high)) - 5;
     scale.low = std::pow(10.0, std::max(std::floor(std::log10(fastest / 2)), floor_decade));
     return scale;
-}
-
-// A label per case under the bars: the cases' names where they are all
-// short, else their places in the matrix.
-std::vector<std::string> case_labels(const Matrix& matrix)
-{
-    std::vector<std::string> labels;
-    const bool short_names = std::all_of(matrix.rows.begin(), matrix.rows.end(),
-                                         [](const CaseResult* entry) { return entry->name.size() <= 5; });
-    for (std::size_t row = 0; row < matrix.rows.size(); ++row)
-        labels.push_back(short_names ? matrix.rows[row]->name : std::to_string(row + 1));
-    return labels;
 }
 
 std::string number(double value)
@@ -557,7 +675,7 @@ std::string html_report(const RunInfo& info, const Result& result)
 {
     const Matrix matrix = matrix_of(result);
     const int count = static_cast<int>(result.solutions.size());
-    const std::string title = "exercise-judge: " + info.exercise + ": " + std::to_string(solutions_passed(result)) +
+    const std::string title = page_title(info) + ": " + std::to_string(solutions_passed(result)) +
                               " of " + std::to_string(count) + (count == 1 ? " solution" : " solutions") + " passed";
     std::string page = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
                        "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "
@@ -566,11 +684,15 @@ std::string html_report(const RunInfo& info, const Result& result)
                        escaped(title) + "</title>\n<style>" + page_css + verdict_css() + "</style>\n</head>\n<body>\n";
     page += page_heading(info, result, matrix);
     if (!result.solutions.empty()) {
-        page += matrix_section(info, result, matrix);
+        page += result.solutions.size() == 1 ? matrix_section(info, result, matrix)
+                                             : roster_section(info, result, matrix);
         page += summary_section(result);
         page += chart_section(info, result, matrix);
     }
     page += shrinking_section(info, result);
+    for (const PageSection& section : info.sections)
+        page += "<section>\n<h2>" + escaped(section.heading) + "</h2>\n<pre>" + escaped(section.text) +
+                "</pre>\n</section>\n";
     return page + "</body>\n</html>\n";
 }
 

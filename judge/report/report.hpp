@@ -15,8 +15,17 @@
 
 namespace judge {
 
+// A section a program adds to the page after the judge's own: its heading
+// and its text, shown as it is laid out.
+struct PageSection {
+    std::string heading;
+    std::string text;
+};
+
 // What the reports say about the run besides its results.
 struct RunInfo {
+    std::string title;  // the page's, when not "exercise-judge: EXERCISE"
+    std::vector<PageSection> sections;
     std::string exercise;
     std::string sandbox;  // "bwrap" or "none"
     std::string limits_by;  // what holds the limits: "cgroup v1", "cgroup v2" or "sampling"

@@ -21,6 +21,8 @@
 #include <thread>
 #include <vector>
 
+#include "judge/judging/scoring.hpp"
+#include "judge/report/report.hpp"
 #include "judge/tests/judge_runner.hpp"
 #include "tests/support/run.hpp"
 
@@ -250,31 +252,31 @@ int main(void) {
     ASSERT_EQ(judged.status, 1) << judged.out << judged.err;
 
     const Node dom = parse_dom(run_browser(browser, runner.folder(), {"--dump-dom", "file://" + page.string()}));
-    ASSERT_EQ(dom.all("table", "matrix").size(), 1u) << read_file(page);
-    const Node& matrix = *dom.all("table", "matrix").front();
-    const std::vector<const Node*> headers = matrix.all("th", "solution");
-    ASSERT_EQ(headers.size(), names.size());
-    for (std::size_t i = 0; i < names.size(); ++i)
-        EXPECT_EQ(headers[i]->text, names[i] + "C");
+    // A row per solution, its three cases a strip of cells under the heads.
+    ASSERT_EQ(dom.all("table", "roster").size(), 1u) << read_file(page);
+    const Node& roster = *dom.all("table", "roster").front();
+    EXPECT_EQ(roster.all("span", "head").size(), 3u);
     const std::vector<const Node*> rows =
-        matrix.all([](const Node& node) { return node.name == "tr" && !node.all("td", "cell").empty(); });
-    ASSERT_EQ(rows.size(), 3u);
-    for (const Node* row : rows) {
-        const std::vector<const Node*> cells = row->all("td", "cell");
-        ASSERT_EQ(cells.size(), names.size());
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            const Node& cell = *cells[i];
-            EXPECT_EQ(cell.text_of("strong"), codes[i]) << names[i];
-            EXPECT_EQ(cell.attributes.at("title").rfind(names[i] + ", case ", 0), 0u) << cell.attributes.at("title");
-            const std::vector<const Node*> folded = cell.all("details");
+        roster.all([](const Node& node) { return node.name == "tr" && !node.all("span", "cell").empty(); });
+    ASSERT_EQ(rows.size(), names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(rows[i]->text_of("th", "solution"), names[i] + "C");
+        const std::vector<const Node*> cells = rows[i]->all("span", "cell");
+        ASSERT_EQ(cells.size(), 3u) << names[i];
+        for (const Node* cell : cells) {
+            EXPECT_EQ(cell->text_of("strong"), codes[i]) << names[i];
+            EXPECT_EQ(cell->attributes.at("title").rfind(names[i] + ", case ", 0), 0u) << cell->attributes.at("title");
+            const std::vector<const Node*> folded = cell->all("details");
             ASSERT_EQ(folded.size(), codes[i] == "OK" ? 0u : 1u) << names[i];
             if (codes[i] == "CE") {
                 EXPECT_NE(folded.front()->text.find("undefined_thing < 1"), std::string::npos) << folded.front()->text;
             } else if (codes[i] != "OK") {
                 EXPECT_NE(folded.front()->text_of("pre", "replay").find(names[i]), std::string::npos);
             }
+            if (i == 2) {
+                EXPECT_NE(cell->text.find("found \"<script>alert(1)</script>"), std::string::npos) << cell->text;
+            }
         }
-        EXPECT_NE(cells[2]->text.find("found \"<script>alert(1)</script>"), std::string::npos) << cells[2]->text;
     }
     // The summary and a chart for each solution, its runs as bars.
     const std::vector<const Node*> summary_names = dom.all("td", "name");
@@ -313,6 +315,79 @@ int main(void) {
     ASSERT_GT(image.size(), 24u);
     EXPECT_EQ(image.substr(0, 8), "\x89PNG\r\n\x1a\n");
     EXPECT_EQ(image.substr(16, 8), std::string("\0\0\x05\x00\0\0\x06\x40", 8));  // 1280 by 1600
+}
+
+// A class of 40 as a course site hands it out: three groups with points
+// (31 cases), names long and short, every verdict with long details. At a
+// window of 1,400 pixels the page is as wide as the window: nothing to
+// scroll sideways to, every student a row with a score and a strip of 31
+// cells. The page's width is read by a line of script added to it, with
+// the policy that forbids scripts taken out: the page itself runs none.
+TEST(ClassPage, FortyStudentsFitAt1400Pixels)
+{
+    const std::string browser = find_browser();
+    if (browser.empty())
+        GTEST_SKIP() << "no chromium on PATH: the page cannot be checked in a browser";
+    judge::RunInfo info;
+    info.exercise = "pro6";
+    info.sandbox = "bwrap";
+    info.scored = true;
+    info.reference = "/usr/bin/pro6-solve";
+    info.limits = {1, 10, std::uint64_t{256} << 20, std::uint64_t{64} << 20, 1};
+    std::vector<judge::Group> groups;
+    for (const auto& [name, points] : {std::pair{"small", 30.0}, {"medium", 50.0}, {"edges", 20.0}})
+        groups.push_back({name, judge::Size::small, std::nullopt, points});
+    info.groups = groups;
+    const judge::Verdict verdicts[] = {judge::Verdict::ok, judge::Verdict::wrong_answer, judge::Verdict::time_limit,
+                                       judge::Verdict::runtime_error, judge::Verdict::memory_limit};
+    judge::Result result;
+    for (int student = 0; student < 40; ++student) {
+        judge::SolutionResult solution;
+        solution.name = student == 7 ? std::string(60, 'k') + "/main.c" : "student-" + std::to_string(student);
+        solution.language = "C";
+        for (std::size_t index = 0; index < 31; ++index) {
+            judge::CaseResult entry;
+            entry.index = index;
+            entry.group = index < 10 ? 0 : index < 20 ? 1 : 2;
+            entry.name = entry.group == 2 ? std::string("0") + std::to_string(index - 19) + "-edge" : std::to_string(index + 1);
+            if (entry.group < 2)
+                entry.seed = static_cast<std::uint32_t>(index);
+            entry.label = "10000 10000 1000 500";
+            entry.verdict = verdicts[(static_cast<std::size_t>(student) * index) % 5 * (student % 3 != 0)];
+            entry.detail = "line 104, column 1: expected " + std::string(300, '7') + ", found 4";
+            entry.replay = "exercise-judge --replay " + std::string(200, 'r');
+            entry.ran = true;
+            solution.cases.push_back(entry);
+        }
+        result.solutions.push_back(solution);
+    }
+    judge::tally(result, groups, false);
+    ASSERT_EQ(result.groups.size(), 3u);
+
+    const judge_testing::JudgeRunner runner;
+    std::string page = judge::html_report(info, result);
+    const std::size_t policy = page.find("<meta http-equiv=\"Content-Security-Policy\"");
+    ASSERT_NE(policy, std::string::npos);
+    page.erase(policy, page.find('>', policy) + 1 - policy);
+    page.insert(page.rfind("</body>"), "<script>document.body.dataset.width = document.documentElement.scrollWidth;"
+                                       "document.body.dataset.window = document.documentElement.clientWidth;</script>");
+    const fs::path file = runner.folder() / "class.html";
+    std::ofstream(file) << page;
+    const Node dom = parse_dom(run_browser(browser, runner.folder(),
+                                           {"--window-size=1400,1000", "--dump-dom", "file://" + file.string()}));
+    const std::vector<const Node*> body = dom.all("body");
+    ASSERT_EQ(body.size(), 1u);
+    // The window less its vertical scroll bar, and the page no wider.
+    const int window = std::stoi(body.front()->attributes.at("data-window"));
+    EXPECT_GE(window, 1380);
+    EXPECT_LE(window, 1400);
+    EXPECT_EQ(std::stoi(body.front()->attributes.at("data-width")), window);
+    const std::vector<const Node*> rows =
+        dom.all([](const Node& node) { return node.name == "tr" && !node.all("span", "cell").empty(); });
+    ASSERT_EQ(rows.size(), 40u);
+    EXPECT_EQ(rows[1]->all("span", "cell").size(), 31u);
+    EXPECT_EQ(rows[1]->all("td", "score").size(), 1u);
+    EXPECT_EQ(rows[0]->text_of("td", "score"), "100");
 }
 
 }  // namespace
