@@ -137,11 +137,32 @@ std::string coverage_text(const Package& package, Checks& checks)
     coverage.explain(judge::read_text((package.folder / "generators" / "bounds-unreached").string()));
     for (const std::string& feature : coverage.missing_features())
         checks.flag("no case has the feature \"" + feature + "\"");
-    return "\nCoverage of the format's bounds:\n" + coverage.report();
+    return coverage.report();
 }
 
+// How the time limit was set, as one paragraph.
+std::string time_limit_text(const Package& package, const TimeLimit& limit)
+{
+    char why[512];
+    std::snprintf(why, sizeof why,
+                  "%g s (written to .timelimit): the slowest run of an accepted submission that passed every case, "
+                  "%s, took %.3f s; times %g (time_multiplier), rounded, at least 1 s. Safety margin: %g s (times %g, "
+                  "time_safety_margin), under which the other submissions ran.",
+                  limit.seconds, limit.slowest_name.empty() ? "none" : limit.slowest_name.c_str(), limit.slowest,
+                  package.yaml.time_multiplier, limit.margin, package.yaml.time_safety_margin);
+    return why;
+}
+
+// The report's parts after the matrix: the time limit, the coverage and
+// the checks.
+struct Findings {
+    std::string time_limit;
+    std::string coverage;
+    std::string checks;
+};
+
 std::string report(const VerifyOptions& options, const Package& package, const judge::RunInfo& info,
-                   const Judged& judged, Checks& checks)
+                   const Judged& judged, const Findings& findings)
 {
     std::string text = "Verifying " + options.folder + " (" + package.plan.exercise->name + ", " +
                        std::to_string(package.cases.size()) + " cases, " +
@@ -149,16 +170,22 @@ std::string report(const VerifyOptions& options, const Package& package, const j
                        ")\n\n";
     if (!judged.result.solutions.empty())
         text += judge::matrix(info, judged.result);
-    const TimeLimit& limit = judged.limit;
-    char why[512];
-    std::snprintf(why, sizeof why,
-                  "\nTime limit: %g s (written to .timelimit): the slowest run of an accepted submission that "
-                  "passed every case, %s, took %.3f s; times %g (time_multiplier), rounded, at least 1 s. Safety "
-                  "margin: %g s (times %g, time_safety_margin), under which the other submissions ran.\n",
-                  limit.seconds, limit.slowest_name.empty() ? "none" : limit.slowest_name.c_str(), limit.slowest,
-                  package.yaml.time_multiplier, limit.margin, package.yaml.time_safety_margin);
-    text += why + coverage_text(package, checks);
-    return text + checks.report();
+    return text + "\nTime limit: " + findings.time_limit + "\n\nCoverage of the format's bounds:\n" +
+           findings.coverage + findings.checks;
+}
+
+// The page: titled for the package, with the time limit's reasoning, the
+// coverage and the problems found after the judge's sections.
+void save_page(const VerifyOptions& options, judge::RunInfo info, const Judged& judged, const Findings& findings)
+{
+    std::filesystem::path folder = std::filesystem::absolute(options.folder).lexically_normal();
+    if (!folder.has_filename())  // given as "pkg/" or "."
+        folder = folder.parent_path();
+    info.title = "exercise-package verify: " + folder.filename().string();
+    info.sections = {{"Time limit", findings.time_limit},
+                     {"Coverage of the format's bounds", findings.coverage},
+                     {"Checks", findings.checks}};
+    judge::save_text(judge::html_report(info, judged.result), *options.html);
 }
 
 }  // namespace
@@ -174,9 +201,11 @@ int verify_package(const VerifyOptions& options)
     judge::save_text(std::to_string(static_cast<long long>(judged.limit.seconds)) + "\n",
                      (package.folder / ".timelimit").string());
     const judge::RunInfo info = run_info(package, settings, judged.limit);
-    judge::print(report(options, package, info, judged, checks));
+    Findings findings{time_limit_text(package, judged.limit), coverage_text(package, checks), ""};
+    findings.checks = checks.report();
+    judge::print(report(options, package, info, judged, findings));
     if (options.html)
-        judge::save_text(judge::html_report(info, judged.result), *options.html);
+        save_page(options, info, judged, findings);
     stamp_verified(package.folder, checks.failed() == 0);
     return checks.failed() == 0 ? 0 : 1;
 }

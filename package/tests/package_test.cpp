@@ -204,12 +204,27 @@ TEST_F(Broken, VerifyReportsWhatWasChangedByHand)
     std::ofstream(merge / "submissions" / "maybe" / "x.cpp") << "int main() {}\n";
     std::ofstream(merge / "submissions" / "accepted" / "silent.cpp") << "int main() {}\n";
     fs::remove_all(merge / "submissions" / "time_limit_exceeded");
-    const RunResult result = run({"verify", "merge"});
+    const std::string page_file = (work_.path() / "verify.html").string();
+    const RunResult result = run({"verify", "--html", page_file, "merge/"});
     EXPECT_EQ(result.status, 1) << result.out << result.err;
+    const std::string page = read_file(page_file);
     for (const char* problem : {"  data/secret/03-edges.ans is not the reference's answer: ",
                                 "  submissions/maybe: not a folder the format knows",
-                                "  accepted/silent.cpp: first failure WRONG ANSWER, where accepted asks for every case OK"})
+                                "  accepted/silent.cpp: first failure WRONG ANSWER, where accepted asks for every case OK"}) {
         EXPECT_NE(result.out.find(problem), std::string::npos) << problem << "\n" << result.out;
+        std::string escaped = problem;
+        if (const std::size_t quote = escaped.find('\''); quote != std::string::npos)
+            escaped.replace(quote, 1, "&apos;");
+        EXPECT_NE(page.find(escaped), std::string::npos) << escaped;
+    }
+    // The page is titled for the package and says how the time limit was set.
+    EXPECT_NE(page.find("<h1>exercise-package verify: merge</h1>"), std::string::npos);
+    // No accepted submission passed: the changed answer fails them all.
+    EXPECT_NE(page.find("<h2>Time limit</h2>\n<pre>1 s (written to .timelimit): the slowest run of an accepted "
+                        "submission that passed every case, none, took 0.000 s;"),
+              std::string::npos)
+        << page;
+    EXPECT_NE(page.find("<h2>Checks</h2>"), std::string::npos);
 }
 
 // zip takes only a package verify passed on, as it is; --force takes any,
