@@ -71,10 +71,10 @@ td.cell summary strong::after{content:" \25B8";font-weight:400}
 td.cell details[open] summary strong::after{content:" \25BE"}
 .cell.none{background:#fafafa;color:#9aa5b1}
 table.roster{width:100%}
-.roster th.solution{min-width:6em;max-width:13em;overflow-wrap:anywhere;white-space:normal}
+.roster thead th{white-space:nowrap}
+.roster th.solution{min-width:9em;max-width:14em;overflow-wrap:anywhere;white-space:normal}
 .roster td.count{white-space:nowrap;background:#f5f7f9;font-variant-numeric:tabular-nums}
 .roster td.score{font-weight:600}
-.roster th.group{white-space:nowrap}
 .roster td.cases{width:100%}
 .strip{display:flex;flex-wrap:wrap;gap:2px}
 .strip>.cell,.strip>.head{flex:none;position:relative;width:3.2em;padding:1px 0;border-radius:3px;text-align:center;
