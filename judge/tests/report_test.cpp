@@ -167,6 +167,26 @@ TEST(Reports, HtmlPageHoldsTheMatrixAndEscapesNames)
     EXPECT_NE(page.find("line 2, column 1: expected &quot;3&quot;, found &quot;4&quot;"), std::string::npos);
 }
 
+// A program's own title and sections close the page, escaped; a class
+// is a row per solution with its score when the run is scored.
+TEST(Reports, HtmlPageTakesTheProgramsTitleAndSections)
+{
+    judge::RunInfo run = info();
+    run.title = "exercise-package verify: merge";
+    run.sections = {{"Time limit", "2 s <from> pro6-solve.cpp"}, {"Checks", "Problems found:\n  x & y\n"}};
+    run.scored = true;
+    const Result result = class_of_two();
+    const std::string page = judge::html_report(run, result);
+    EXPECT_NE(page.find("<title>exercise-package verify: merge: 1 of 2 solutions passed</title>"), std::string::npos);
+    EXPECT_NE(page.find("<h1>exercise-package verify: merge</h1>"), std::string::npos);
+    const std::size_t time = page.find("<section>\n<h2>Time limit</h2>\n<pre>2 s &lt;from&gt; pro6-solve.cpp</pre>");
+    const std::size_t checks = page.find("<h2>Checks</h2>\n<pre>Problems found:&#10;  x &amp; y&#10;</pre>");
+    ASSERT_NE(time, std::string::npos) << page;
+    EXPECT_GT(checks, time);
+    EXPECT_NE(page.find("<table class=\"matrix roster\">"), std::string::npos);
+    EXPECT_NE(page.find("<td class=\"count score\">"), std::string::npos);
+}
+
 // Groups with points: a share of each group's points, or with
 // all-or-nothing its points only for every case passed; an invalid case
 // counts against no one and is listed once.
