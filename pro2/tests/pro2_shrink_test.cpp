@@ -103,6 +103,16 @@ TEST(Pro2Shrink, WhatTabToBlankWritesStaysWithinItsCounters)
          "here"},
         {{"--set", "0", "5"}, "t 5\n\tx\t\n", 0, ""},
     });
+    // The same past the first blocks pro2-validate reads: the place is
+    // still the line's.
+    const std::string long_line(600000, 'x');
+    const std::string body = long_line + "\n\tx\t\n";
+    expect_steps("t 1073741824\n" + body, {
+        {{"--drop", "0", "600000"}, "t 1073741824\n\n\tx\t\n", 0, ""},
+        {{"--drop", "600002", "1"}, "", 1,
+         "the case would not be valid: line 3, column 2: what tab-to-blank writes passes 2147483647 characters "
+         "here"},
+    });
 }
 
 TEST(Pro2Shrink, HeadersWithoutANumberToMove)
