@@ -58,9 +58,8 @@ std::optional<pro2::Violation> check_body(const pro2::HeaderFacts& header, bool 
 // Why a step is refused: the check the case it would give fails.
 std::string refusal(const pro2::Violation& fault, bool strict)
 {
-    return std::string(strict ? "the case would not be one the makers write" : "the case would not be valid") +
-           ": line " + std::to_string(fault.at.line) + ", column " + std::to_string(fault.at.column) + ": " +
-           fault.what;
+    return std::string("the case would not pass pro2-validate") + (strict ? " --strict" : "") + ": line " +
+           std::to_string(fault.at.line) + ", column " + std::to_string(fault.at.column) + ": " + fault.what;
 }
 
 class Pro2Case : public common::ShrinkCase {

@@ -55,7 +55,7 @@ TEST(Pro2Shrink, EveryStepOnASmallCase)
         // The width set twice: the second replaces what the first wrote.
         {{"--set", "0", "-100", "0", "2"}, "t2b 2\n\tx\t\n y\n", 0, ""},
         {{"--set", "0", "536870912"}, "", 1,
-         "the case would not be one the makers write: line 1, column 5: the width is outside the makers' range "
+         "the case would not pass pro2-validate --strict: line 1, column 5: the width is outside the makers' range "
          "-536870912..536870911"},
         {{"--set", "0", "2147483648"}, "", 1, "the width 2147483648 does not fit in 32 bits"},
         {{"--set", "1", "0"}, "", 1, "no number 1: the case has 1"},
@@ -86,7 +86,7 @@ TEST(Pro2Shrink, ACaseNotAsTheMakersWriteIt)
     expect_steps("b2t 1 and some more words in\nx\n", {
         {{"--set", "0", "-99"}, "b2t -99 and some more words in\nx\n", 0, ""},
         {{"--set", "0", "-2147483648"}, "", 1,
-         "the case would not be valid: line 1, column 1: the header line has 38 characters, more than 31"},
+         "the case would not pass pro2-validate: line 1, column 1: the header line has 38 characters, more than 31"},
     });
 }
 
@@ -96,12 +96,20 @@ TEST(Pro2Shrink, WhatTabToBlankWritesStaysWithinItsCounters)
     expect_steps("t 1073741824\n\tx\t\n", {
         {{"--drop", "2", "1"}, "t 1073741824\n\tx\n", 0, ""},
         {{"--drop", "1", "1"}, "", 1,
-         "the case would not be valid: line 2, column 2: what tab-to-blank writes passes 2147483647 characters "
-         "here"},
+         "the case would not pass pro2-validate: line 2, column 2: what tab-to-blank writes passes 2147483647 "
+         "characters here"},
         {{"--set", "0", "2147483647"}, "", 1,
-         "the case would not be valid: line 2, column 2: what tab-to-blank writes passes 2147483647 characters "
-         "here"},
+         "the case would not pass pro2-validate: line 2, column 2: what tab-to-blank writes passes 2147483647 "
+         "characters here"},
         {{"--set", "0", "5"}, "t 5\n\tx\t\n", 0, ""},
+    });
+    // A maker's case: its five leading tabs of the widest width the makers
+    // take pass the counters at the fifth.
+    expect_steps("t2b 4\n\t\t\t\t\t\n", {
+        {{"--set", "0", "536870911"}, "", 1,
+         "the case would not pass pro2-validate --strict: line 2, column 5: what tab-to-blank writes passes "
+         "2147483647 characters here"},
+        {{"--set", "0", "429496729"}, "t2b 429496729\n\t\t\t\t\t\n", 0, ""},
     });
     // The same past the first blocks pro2-validate reads: the place is
     // still the line's.
@@ -110,8 +118,8 @@ TEST(Pro2Shrink, WhatTabToBlankWritesStaysWithinItsCounters)
     expect_steps("t 1073741824\n" + body, {
         {{"--drop", "0", "600000"}, "t 1073741824\n\n\tx\t\n", 0, ""},
         {{"--drop", "600002", "1"}, "", 1,
-         "the case would not be valid: line 3, column 2: what tab-to-blank writes passes 2147483647 characters "
-         "here"},
+         "the case would not pass pro2-validate: line 3, column 2: what tab-to-blank writes passes 2147483647 "
+         "characters here"},
     });
 }
 
@@ -170,8 +178,8 @@ TEST(Pro2Shrink, ACaseItCannotReadAndUsageErrors)
     EXPECT_EQ(full.err, "pro2-shrink: write error: No space left on device\n");
 }
 
-// Every single drop of a maker's case, and the width set to 0 and to the
-// ends of the makers' range: each a case pro2-validate --strict takes.
+// Every single drop of a maker's case, and the width set to 0, 1 and the
+// least of the makers' range: each a case pro2-validate --strict takes.
 void expect_strict_steps(const std::string& seed, const std::string& answers)
 {
     const auto made = run_with("pro2-maketest", {"--seed", seed}, answers);
@@ -183,9 +191,9 @@ void expect_strict_steps(const std::string& seed, const std::string& answers)
     std::vector<std::vector<std::string>> steps;
     for (int from = 0; from < count; ++from)
         steps.push_back({"--drop", std::to_string(from), "1"});
-    // The copying modes' width.
+    // The copying modes' width (a wide one can pass the counters).
     if (answers[0] != 'w')
-        for (const char* width : {"0", "-536870912", "536870911"})
+        for (const char* width : {"0", "1", "-536870912"})
             steps.push_back({"--set", "0", width});
     for (const std::vector<std::string>& step : steps) {
         const std::string shown = testing::PrintToString(step);
@@ -205,9 +213,11 @@ void expect_strict_steps(const std::string& seed, const std::string& answers)
 
 TEST(Pro2Shrink, EverySingleStepOnAMakersCaseIsAStrictCase)
 {
-    // Three count-only lines; one blank-to-tab line of 785 bytes.
+    // Three count-only lines; one line of each copying mode, with a mixed
+    // prefix of blanks and tabs.
     expect_strict_steps("5", "w\n3\n");
-    expect_strict_steps("4", "b\n1\n3\n");
+    expect_strict_steps("70", "t\n1\n4\n");
+    expect_strict_steps("106", "b\n1\n3\n");
 }
 
 }  // namespace
