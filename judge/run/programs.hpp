@@ -15,7 +15,7 @@ constexpr const char* solution_path = "/usr/local/bin:/usr/bin:/bin";
 // program may neither see nor run, wherever it is installed.
 constexpr const char* suite_programs[] = {
     "pro3-solve", "pro3-maketest", "pro3-validate", "pro3-shrink",
-    "pro2-solve", "pro2-maketest", "pro2-maketest-b", "pro2-validate",
+    "pro2-solve", "pro2-maketest", "pro2-maketest-b", "pro2-validate", "pro2-shrink",
     "pro6-solve", "pro6-solve-b", "pro6-solve-c", "pro6-maketest", "pro6-maketest-b", "pro6-validate", "pro6-shrink",
     "order-solve-list", "order-solve-grid", "order-solve-bucket", "order-gen", "order-validate", "order-shrink",
     "transfer-summary", "exercise-judge", "exercise-judge-keeper", "exercise-package",
