@@ -10,6 +10,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -17,7 +18,6 @@
 #include <fstream>
 #include <sstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -528,6 +528,31 @@ TEST(JudgeStress, FailureShrunkByItsContentToAFewNumbers)
     std::printf("content shrink: %d attempts in all, %d on the content, %.2f s of %.2f s; %zu numbers\n",
                 shrinking["attempts"].get<int>(), shrinking["content"]["attempts"].get<int>(),
                 shrinking["content"]["seconds"].get<double>(), seconds, tokens_of(shrunk_case).size());
+}
+
+// A solution that turns every 7 it prints into a 1: each exercise's own
+// shrink steps take its first failure to a case of a line or two that its
+// validator takes with --strict and on which the output still has a 7.
+TEST(JudgeStress, EachExercisesShrinkerLeavesALineOrTwo)
+{
+    const JudgeRunner runner;
+    for (const auto& [exercise, solver] : {std::pair{"pro3", "pro3-solve"}, {"pro2", "pro2-solve"}}) {
+        const fs::path report = runner.folder() / (std::string(exercise) + ".json");
+        const JudgeResult result =
+            runner.judge({"--stress", "--size", "small", "--seed", "1", "--json", report.string(), exercise, "--",
+                          "sh", "-c", std::string(solver) + " | tr 7 1"});
+        EXPECT_EQ(result.status, 1) << result.out << result.err;
+        const json shrinking = json::parse(read_file(report))["shrinking"];
+        ASSERT_TRUE(shrinking["content"].is_object()) << exercise << shrinking.dump(2);
+        const std::string shrunk_case = shrinking["content"]["case"];
+        EXPECT_LE(std::count(shrunk_case.begin(), shrunk_case.end(), '\n'), 2) << shrunk_case;
+        EXPECT_EQ(testing_support::run_with(std::string(exercise) + "-validate", {"--strict"}, shrunk_case).status, 0)
+            << shrunk_case;
+        EXPECT_EQ(shrinking["shrunk"]["verdict"], "WRONG ANSWER");
+        const std::string expected = testing_support::run(solver, shrunk_case).out;
+        EXPECT_EQ(shrinking["content"]["expected"], expected);
+        EXPECT_NE(expected.find('7'), std::string::npos) << expected;
+    }
 }
 
 // Budget options: numbers within their ranges, or the usage error.
