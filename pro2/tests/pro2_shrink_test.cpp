@@ -1,5 +1,5 @@
 // pro2-shrink run as the reducer runs it: every step on small cases with
-// its exact output, the steps it refuses and why, the usage errors; and
+// its exact output, the steps it refuses and why, a write error; and
 // every single drop of a maker's case a case pro2-validate --strict takes.
 
 #include <gtest/gtest.h>
@@ -58,10 +58,6 @@ TEST(Pro2Shrink, EveryStepOnASmallCase)
          "the case would not pass pro2-validate --strict: line 1, column 5: the width is outside the makers' range "
          "-536870912..536870911"},
         {{"--set", "0", "2147483648"}, "", 1, "the width 2147483648 does not fit in 32 bits"},
-        {{"--set", "1", "0"}, "", 1, "no number 1: the case has 1"},
-        {{"--drop", "6", "1"}, "", 1, "no items 6 to 6: the case has 6"},
-        {{"--drop", "5", "2"}, "", 1, "no items 5 to 6: the case has 6"},
-        {{"--drop", "0", "0"}, "", 1, "no items 0 to -1: the case has 6"},
     });
 }
 
@@ -148,28 +144,15 @@ TEST(Pro2Shrink, HeadersWithoutANumberToMove)
     });
 }
 
-TEST(Pro2Shrink, ACaseItCannotReadAndUsageErrors)
+// The command line and its usage errors are the shared ones, tested with
+// pro6-shrink.
+TEST(Pro2Shrink, ACaseItCannotReadAndAWriteError)
 {
     expect_steps("", {{{"--items"}, "", 1,
                        "line 1, column 1: the input is empty: no header line selects a mode (found \"\")"}});
     expect_steps("t2b\n\tx\n", {{{"--items"}, "", 1,
                                  "line 1, column 4: the header selects a copying mode but has no width (its "
                                  "second token) (found \"\")"}});
-    const Step usage[] = {
-        {{}, "", 2, "a STEP is required"},
-        {{"--shrink"}, "", 2, "unknown step '--shrink'"},
-        {{"--values", "1"}, "", 2, "--values takes no value"},
-        {{"--drop", "1"}, "", 2, "--drop takes two values"},
-        {{"--set", "0"}, "", 2, "--set takes pairs of INDEX and VALUE"},
-        {{"--drop", "0", "1x"}, "", 2, "invalid COUNT '1x'"},
-        {{"--set", "0", "--1"}, "", 2, "invalid VALUE '--1'"},
-    };
-    for (const Step& step : usage) {
-        const auto result = run_with("pro2-shrink", step.args, small);
-        EXPECT_EQ(result.status, 2) << testing::PrintToString(step.args);
-        EXPECT_EQ(result.out, "");
-        EXPECT_EQ(result.err, "pro2-shrink: " + step.err + "\nTry 'pro2-shrink --help' for more information.\n");
-    }
     testing_support::RunOptions to_full;
     to_full.args = {"--drop", "0", "1"};
     to_full.stdout_to_full = true;

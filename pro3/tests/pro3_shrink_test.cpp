@@ -1,5 +1,5 @@
 // pro3-shrink run as the reducer runs it: every step on a small file with
-// its exact output, the steps it refuses and why, the usage errors; tokens
+// its exact output, the steps it refuses and why, a write error; tokens
 // outside the maker's layout kept as they are; and every single drop of a
 // maker's file a file pro3-validate --strict takes.
 
@@ -60,10 +60,6 @@ TEST(Pro3Shrink, EveryStepOnASmallFile)
         {{"--set", "9", "-2147483649"}, "", 1, "the value -2147483649 of r does not fit in 32 bits"},
         // A refused pair refuses the whole step.
         {{"--set", "0", "0", "5", "-3"}, "", 1, "the value -3 of n is outside 0..2500000"},
-        {{"--set", "12", "0"}, "", 1, "no number 12: the case has 12"},
-        {{"--drop", "2", "1"}, "", 1, "no items 2 to 2: the case has 2"},
-        {{"--drop", "1", "2"}, "", 1, "no items 1 to 2: the case has 2"},
-        {{"--drop", "0", "0"}, "", 1, "no items 0 to -1: the case has 2"},
     });
     // The empty file: no cases, no numbers.
     expect_steps("", {
@@ -102,27 +98,14 @@ TEST(Pro3Shrink, TokensOutsideTheMakersLayout)
     }
 }
 
-TEST(Pro3Shrink, AFileItCannotReadAndUsageErrors)
+// The command line and its usage errors are the shared ones, tested with
+// pro6-shrink.
+TEST(Pro3Shrink, AFileItCannotReadAndAWriteError)
 {
     const auto short_file = run_with("pro3-shrink", {"--items"}, small + "p=1 q=2\n");
     EXPECT_EQ(short_file.status, 1);
     EXPECT_EQ(short_file.out, "");
     EXPECT_EQ(short_file.err, "pro3-shrink: the last case has 2 of its 7 tokens\n");
-    const Step usage[] = {
-        {{}, "", 2, "a STEP is required"},
-        {{"--shrink"}, "", 2, "unknown step '--shrink'"},
-        {{"--values", "1"}, "", 2, "--values takes no value"},
-        {{"--drop", "1"}, "", 2, "--drop takes two values"},
-        {{"--set", "1", "2", "3"}, "", 2, "--set takes pairs of INDEX and VALUE"},
-        {{"--drop", "0", "y"}, "", 2, "invalid COUNT 'y'"},
-        {{"--set", "1", "9223372036854775808"}, "", 2, "invalid VALUE '9223372036854775808'"},
-    };
-    for (const Step& step : usage) {
-        const auto result = run_with("pro3-shrink", step.args, small);
-        EXPECT_EQ(result.status, 2) << testing::PrintToString(step.args);
-        EXPECT_EQ(result.out, "");
-        EXPECT_EQ(result.err, "pro3-shrink: " + step.err + "\nTry 'pro3-shrink --help' for more information.\n");
-    }
     const std::vector<std::vector<std::string>> writing{{"--items"}, {"--drop", "0", "1"}};
     for (const std::vector<std::string>& args : writing) {
         testing_support::RunOptions to_full;
