@@ -117,7 +117,7 @@ inline int shrink_steps_main(int argc, char** argv, const ShrinkHelp& help, Read
     }
     if (step == "--version" && argc == 2) {
         Output out;
-        out.write(std::string(program_name) + " " SUITE_VERSION "\n");
+        out.write(std::string(program_name) + " (exercise suite) " SUITE_VERSION "\n");
         out.flush();
         return 0;
     }
