@@ -63,7 +63,11 @@ fuzz_one() {
   mkdir -p "$corpus"
   if [ -d "$seeds" ]; then
     # The smallest fifty of the test inputs: afl-fuzz works best from few, small seeds.
-    ls -S -r "$seeds" | head -n 50 | while read -r f; do cp "$seeds/$f" "$corpus/"; done
+    # (The listing goes through a file: ls stopped by head's early exit
+    # would fail the pipeline.)
+    ls -S -r "$seeds" > "$corpus.list"
+    head -n 50 "$corpus.list" | while read -r f; do cp "$seeds/$f" "$corpus/"; done
+    rm -f "$corpus.list"
   fi
   [ -n "$(ls -A "$corpus")" ] || printf '1\n' > "$corpus/minimal"
   afl-fuzz -i "$corpus" -o "$out" -m none -t "$TIMEOUT_MS" -V "$SECONDS_EACH" \
@@ -90,7 +94,8 @@ for name in "${programs[@]}"; do
 done
 wait
 
-stat_of() { awk -v key="$2" -F' *: *' '$1 == key { print $2 }' "$1" 2>/dev/null; }
+# A value of afl-fuzz's statistics; none where it did not run.
+stat_of() { awk -v key="$2" -F' *: *' '$1 == key { print $2 }' "$1" 2>/dev/null || true; }
 printf '\n| Program | Executions | Paths | Crashes | Hangs |\n|---|---|---|---|---|\n'
 total_bad=0
 for name in "${programs[@]}"; do
