@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/support/run.hpp"
+#include "tests/support/shrink_steps.hpp"
 
 namespace {
 
@@ -17,16 +18,9 @@ using testing_support::run_with;
 // Two orders (200 3, 201 1; 202 5) and three offers.
 const std::string small = "2\n2\n200 3\n201 1\n\n1\n202 5\n\n3\n200 10\n200 7\n202 1\n";
 
-struct Step {
-    std::vector<std::string> args;
-    std::string out;
-    int status;
-    std::string err;  // after "order-shrink: "
-};
-
 TEST(OrderShrink, EveryStepOnASmallCase)
 {
-    const Step steps[] = {
+    testing_support::expect_shrink_steps("order-shrink", small, {
         {{"--items"}, "6\n", 0, ""},
         {{"--numbers"}, "6\n", 0, ""},
         {{"--values"}, "3\n1\n5\n10\n7\n1\n", 0, ""},
@@ -41,14 +35,7 @@ TEST(OrderShrink, EveryStepOnASmallCase)
         {{"--set", "5", "-2147483649"}, "", 1, "the value -2147483649 does not fit in 32 bits"},
         {{"--set", "6", "0"}, "", 1, "no number 6: the case has 6"},
         {{"--drop", "3", "4"}, "", 1, "no items 3 to 6: the case has 6"},
-    };
-    for (const Step& step : steps) {
-        const auto result = run_with("order-shrink", step.args, small);
-        const std::string shown = testing::PrintToString(step.args);
-        EXPECT_EQ(result.out, step.out) << shown;
-        EXPECT_EQ(result.status, step.status) << shown;
-        EXPECT_EQ(result.err, step.err.empty() ? "" : "order-shrink: " + step.err + "\n") << shown;
-    }
+    });
     const auto cut = run_with("order-shrink", {"--items"}, "2\n1\n200 3\n\n");
     EXPECT_EQ(cut.status, 1);
     EXPECT_EQ(cut.err, "order-shrink: cannot read an order's number of lines\n");

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/support/run.hpp"
+#include "tests/support/shrink_steps.hpp"
 
 namespace {
 
@@ -16,22 +17,9 @@ using testing_support::run_with;
 // A maker's header; the body tab, x, tab, newline, blank, y, newline.
 const std::string small = "t2b 4\n\tx\t\n y\n";
 
-struct Step {
-    std::vector<std::string> args;
-    std::string out;
-    int status;
-    std::string err;  // after "pro2-shrink: "
-};
-
-void expect_steps(const std::string& input, const std::vector<Step>& steps)
+void expect_steps(const std::string& input, const std::vector<testing_support::ShrinkStep>& steps)
 {
-    for (const Step& step : steps) {
-        const auto result = run_with("pro2-shrink", step.args, input);
-        const std::string shown = testing::PrintToString(step.args) + " on " + testing::PrintToString(input);
-        EXPECT_EQ(result.out, step.out) << shown;
-        EXPECT_EQ(result.status, step.status) << shown;
-        EXPECT_EQ(result.err, step.err.empty() ? "" : "pro2-shrink: " + step.err + "\n") << shown;
-    }
+    testing_support::expect_shrink_steps("pro2-shrink", input, steps);
 }
 
 TEST(Pro2Shrink, EveryStepOnASmallCase)

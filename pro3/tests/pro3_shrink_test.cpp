@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/support/run.hpp"
+#include "tests/support/shrink_steps.hpp"
 
 namespace {
 
@@ -21,22 +22,9 @@ const std::string small =
 const std::string first_case = "p=1 q=1 r=0 a1=1 a2=1 n=10 s=dec\n";
 const std::string second_case = "n=3 s=bin p=0 q=0 r=-5 a1=7 a2=8247596325\n";
 
-struct Step {
-    std::vector<std::string> args;
-    std::string out;
-    int status;
-    std::string err;  // after "pro3-shrink: "
-};
-
-void expect_steps(const std::string& input, const std::vector<Step>& steps)
+void expect_steps(const std::string& input, const std::vector<testing_support::ShrinkStep>& steps)
 {
-    for (const Step& step : steps) {
-        const auto result = run_with("pro3-shrink", step.args, input);
-        const std::string shown = testing::PrintToString(step.args);
-        EXPECT_EQ(result.out, step.out) << shown;
-        EXPECT_EQ(result.status, step.status) << shown;
-        EXPECT_EQ(result.err, step.err.empty() ? "" : "pro3-shrink: " + step.err + "\n") << shown;
-    }
+    testing_support::expect_shrink_steps("pro3-shrink", input, steps);
 }
 
 TEST(Pro3Shrink, EveryStepOnASmallFile)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/support/run.hpp"
+#include "tests/support/shrink_steps.hpp"
 
 namespace {
 
@@ -16,16 +17,11 @@ using testing_support::run_with;
 // First 1 3, second 3, search values 3 and 4.
 const std::string small = "2 1\n1 3\n3\n2\n3\n4\n";
 
-struct Step {
-    std::vector<std::string> args;
-    std::string out;
-    int status;
-    std::string err;  // after "pro6-shrink: "
-};
+using Step = testing_support::ShrinkStep;
 
 TEST(Pro6Shrink, EveryStepOnASmallCase)
 {
-    const Step steps[] = {
+    testing_support::expect_shrink_steps("pro6-shrink", small, {
         {{"--items"}, "5\n", 0, ""},
         {{"--numbers"}, "5\n", 0, ""},
         {{"--values"}, "1\n3\n3\n3\n4\n", 0, ""},
@@ -44,14 +40,7 @@ TEST(Pro6Shrink, EveryStepOnASmallCase)
         {{"--drop", "5", "1"}, "", 1, "no items 5 to 5: the case has 5"},
         {{"--drop", "4", "2"}, "", 1, "no items 4 to 5: the case has 5"},
         {{"--drop", "0", "0"}, "", 1, "no items 0 to -1: the case has 5"},
-    };
-    for (const Step& step : steps) {
-        const auto result = run_with("pro6-shrink", step.args, small);
-        const std::string shown = testing::PrintToString(step.args);
-        EXPECT_EQ(result.out, step.out) << shown;
-        EXPECT_EQ(result.status, step.status) << shown;
-        EXPECT_EQ(result.err, step.err.empty() ? "" : "pro6-shrink: " + step.err + "\n") << shown;
-    }
+    });
 }
 
 TEST(Pro6Shrink, ACaseItCannotReadAndUsageErrors)
