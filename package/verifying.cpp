@@ -201,8 +201,8 @@ int verify_package(const VerifyOptions& options)
     judge::save_text(std::to_string(static_cast<long long>(judged.limit.seconds)) + "\n",
                      (package.folder / ".timelimit").string());
     const judge::RunInfo info = run_info(package, settings, judged.limit);
-    Findings findings{time_limit_text(package, judged.limit), coverage_text(package, checks), ""};
-    findings.checks = checks.report();
+    // In this order: the coverage adds its flags to the checks reported.
+    const Findings findings{time_limit_text(package, judged.limit), coverage_text(package, checks), checks.report()};
     judge::print(report(options, package, info, judged, findings));
     if (options.html)
         save_page(options, info, judged, findings);

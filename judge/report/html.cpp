@@ -293,26 +293,42 @@ std::string failure_detail(const RunInfo& info, const SolutionResult& solution, 
     return html + "</div>";
 }
 
+// What a cell says when pointed at: the solution, the case, the verdict
+// and the measures.
+std::string cell_title(const SolutionResult& solution, const CaseResult& entry)
+{
+    std::string title = solution.name + ", case " + entry.name + ": " + verdict_name(entry.verdict);
+    if (entry.ran)
+        title += "; processor " + seconds(entry.cpu_seconds) + ", wall " + seconds(entry.wall_seconds) +
+                 ", memory " + memory_text(entry.memory_bytes);
+    return title;
+}
+
+// A judged cell as an element (td or span) of the given classes: its face,
+// and for a failure the detail folding out under it.
+std::string judged_cell(const char* element, const std::string& classes, const RunInfo& info,
+                        const SolutionResult& solution, const CaseResult& entry, const std::string& face)
+{
+    const std::string tag(element);
+    std::string html = "<" + tag + " class=\"cell " + class_of(entry.verdict) + classes + "\" title=\"" +
+                       escaped(cell_title(solution, entry)) + "\">";
+    if (passed(entry.verdict))
+        return html + face + "</" + tag + ">";
+    return html + "<details><summary>" + face + "</summary>" + failure_detail(info, solution, entry) + "</details></" +
+           tag + ">";
+}
+
 // A cell of the matrix: the code, processor time and memory; a failure
 // folds out its detail.
 std::string matrix_cell(const RunInfo& info, const SolutionResult& solution, const CaseResult* entry)
 {
     if (entry == nullptr)
         return "<td class=\"cell none\" title=\"not judged\">-</td>";
-    std::string title = solution.name + ", case " + entry->name + ": " + verdict_name(entry->verdict);
-    std::string measures = "not run";
-    if (entry->ran) {
-        title += "; processor " + seconds(entry->cpu_seconds) + ", wall " + seconds(entry->wall_seconds) +
-                 ", memory " + memory_text(entry->memory_bytes);
-        measures = seconds(entry->cpu_seconds) + " &middot; " + memory_text(entry->memory_bytes);
-    }
-    const std::string face =
-        "<strong>" + std::string(verdict_code(entry->verdict)) + "</strong><span class=\"m\">" + measures + "</span>";
-    std::string html = "<td class=\"cell " + class_of(entry->verdict) + "\" title=\"" + escaped(title) + "\">";
-    if (passed(entry->verdict))
-        return html + face + "</td>";
-    return html + "<details><summary>" + face + "</summary>" + failure_detail(info, solution, *entry) +
-           "</details></td>";
+    const std::string measures =
+        entry->ran ? seconds(entry->cpu_seconds) + " &middot; " + memory_text(entry->memory_bytes) : "not run";
+    return judged_cell("td", "", info, solution, *entry,
+                       "<strong>" + std::string(verdict_code(entry->verdict)) + "</strong><span class=\"m\">" +
+                           measures + "</span>");
 }
 
 // The codes' meanings, and what a cell shows: in the compact cells of a
@@ -355,8 +371,8 @@ std::string matrix_section(const RunInfo& info, const Result& result, const Matr
     return html + "</tr></tfoot>\n</table></div>\n" + legend() + "</section>\n";
 }
 
-// A label per case under the bars and over a strip: the cases' names where they are all
-// short, else their places in the matrix.
+// A label per case under the bars and over a strip: the cases' names
+// where they are all short, else their places in the matrix.
 std::vector<std::string> case_labels(const Matrix& matrix)
 {
     std::vector<std::string> labels;
@@ -394,16 +410,8 @@ std::string strip_cell(const RunInfo& info, const SolutionResult& solution, cons
     const std::string place = start ? " start" : "";
     if (entry == nullptr)
         return "<span class=\"cell none" + place + "\" title=\"not judged\">-</span>";
-    std::string title = solution.name + ", case " + entry->name + ": " + verdict_name(entry->verdict);
-    if (entry->ran)
-        title += "; processor " + seconds(entry->cpu_seconds) + ", wall " + seconds(entry->wall_seconds) +
-                 ", memory " + memory_text(entry->memory_bytes);
-    const std::string face = "<strong>" + std::string(verdict_code(entry->verdict)) + "</strong>";
-    std::string html = "<span class=\"cell " + class_of(entry->verdict) + place + "\" title=\"" + escaped(title) + "\">";
-    if (passed(entry->verdict))
-        return html + face + "</span>";
-    return html + "<details><summary>" + face + "</summary>" + failure_detail(info, solution, *entry) +
-           "</details></span>";
+    return judged_cell("span", place, info, solution, *entry,
+                       "<strong>" + std::string(verdict_code(entry->verdict)) + "</strong>");
 }
 
 // The roster's head: the solution, each group's cases passed and the score
