@@ -459,24 +459,11 @@ private:
             return std::nullopt;
         }
         if (name == "problemname") {
-            if (context != Context::document)
-                fail("\\problemname stands in the body only");
-            expect_brace(name);
-            Sink title(false);
-            content(Context::argument, title, false);
-            title_ = title.finish(false);
+            problem_name(context);
             return std::nullopt;
         }
         if (const Heading* heading = find_entry(headings, name)) {
-            if (!takes_blocks(context))
-                fail("\\" + name + " cannot stand inside {...} or a table cell");
-            if (peek() == '*')
-                take();
-            expect_brace(name);
-            Sink text(false);
-            content(Context::argument, text, false);
-            const std::string element(heading->element);
-            sink.block("<" + element + ">" + text.finish(false) + "</" + element + ">\n");
+            sink.block(heading_block(*heading, name, context));
             return std::nullopt;
         }
         if (const Style* style = find_entry(styles, name)) {
@@ -500,6 +487,31 @@ private:
         if (name == "hline")
             fail("\\hline stands only between the rows of a table");
         fail((word ? "\\" : "the control symbol \\") + name + " is not supported");
+    }
+
+    // \problemname{...}: the statement's title, given in the body only.
+    void problem_name(Context context)
+    {
+        if (context != Context::document)
+            fail("\\problemname stands in the body only");
+        expect_brace("problemname");
+        Sink title(false);
+        content(Context::argument, title, false);
+        title_ = title.finish(false);
+    }
+
+    // A sectioning command (its star ignored) as its heading element.
+    std::string heading_block(const Heading& heading, const std::string& name, Context context)
+    {
+        if (!takes_blocks(context))
+            fail("\\" + name + " cannot stand inside {...} or a table cell");
+        if (peek() == '*')
+            take();
+        expect_brace(name);
+        Sink text(false);
+        content(Context::argument, text, false);
+        const std::string element(heading.element);
+        return "<" + element + ">" + text.finish(false) + "</" + element + ">\n";
     }
 
     // \verb's argument: from its delimiter to the same character, on one line.
@@ -569,16 +581,16 @@ private:
     std::string tabular()
     {
         // The columns: l, c, r and p{width}; a | anywhere rules the table.
-        const std::string spec = raw_argument("\\begin{tabular}");
+        const std::string columns = raw_argument("\\begin{tabular}");
         std::vector<std::string> aligns;
         bool ruled = false;
-        for (std::size_t i = 0; i < spec.size(); ++i) {
-            const char c = spec[i];
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            const char c = columns[i];
             if (c == 'l' || c == 'c' || c == 'r') {
                 aligns.emplace_back(1, c);
             } else if (c == 'p') {
-                const std::size_t close = spec.find('}', i);
-                if (i + 1 >= spec.size() || spec[i + 1] != '{' || close == std::string::npos)
+                const std::size_t close = columns.find('}', i);
+                if (i + 1 >= columns.size() || columns[i + 1] != '{' || close == std::string::npos)
                     fail("the column p of a table needs its width, as in p{5cm}");
                 aligns.emplace_back("p");
                 i = close;
